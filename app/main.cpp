@@ -1,0 +1,4 @@
+// Process entry.
+#include "app/program_main.h"
+
+int main() { return ProgramMain(); }

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what is missing, then configures and builds into build/ (Release).
+# Used by ./run.sh and ./test.sh; extra arguments go to the CMake configure step.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  build-essential cmake pkg-config
+  libsdl2-dev libsdl2-mixer-dev
+  libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
+  libgdk-pixbuf-2.0-dev libwmf-0.2-7-gtk libemf2svg-dev librsvg2-dev
+  libfreetype-dev libfontconfig-dev fonts-urw-base35
+  libcairo2-dev libturbojpeg0-dev libmp3lame-dev
+  libgtest-dev googletest
+  xvfb xauth xdotool x11-utils apitrace
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build_dir=${VZ_BUILD_DIR:-build}
+cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+cmake --build "$build_dir" -j"$(nproc)"
