@@ -5,12 +5,10 @@
 
 #include <cstdint>
 
-namespace {
-const uint64_t gCounterOrigin = SDL_GetPerformanceCounter();
-}
-
 int64_t SdlQueryCounter() {
-    return static_cast<int64_t>(SDL_GetPerformanceCounter() - gCounterOrigin);
+    // Set by the first call, which may come from a static initialiser (the clock's).
+    static const uint64_t origin = SDL_GetPerformanceCounter();
+    return static_cast<int64_t>(SDL_GetPerformanceCounter() - origin);
 }
 
 int64_t SdlQueryFrequency() { return static_cast<int64_t>(SDL_GetPerformanceFrequency()); }
