@@ -1,7 +1,10 @@
-// The picture catalogue and the light. InitRenderer is a stand-in until the picture
-// scenes land: it only answers 1.
+// The picture catalogue, the light, and InitRenderer: the one-time set-up of the builder,
+// the pictures, the font and the GL state every frame relies on.
 #include "app/renderer_setup.h"
 
+#include <GL/gl.h>
+
+#include "app/outline_font.h"
 #include "platform/static_init_order.h"
 
 TextureRecord texIntro, texVellmarsh, texCircus, texTeltPobble1, texTeltPobble2,
@@ -60,4 +63,33 @@ const float gLightEyePosition[4] = {0.0f, 0.0f, 0.0f, 1.0f};
 // Second of the program's static initialisations.
 static AmbientCopy gAmbientCopy VZ_INIT_ORDER_LIGHT;
 
-int InitRenderer() { return 1; }
+// Runs once, with the window's context current and the model-view matrix the identity.
+// Loads are not checked: a picture that fails keeps texture name 0 and its quad is drawn
+// bare, so the answer is always 1.
+int InitRenderer() {
+    gTextureBuilder->SetFullResolution(true);
+    gTextureBuilder->SetMipmaps(true);
+    gTextureBuilder->SetFilterMode(FilterTrilinear);
+
+    for (const CatalogueEntry& entry : kCatalogue)
+        gTextureBuilder->LoadPictureFile(entry.file, entry.slot);
+
+    BuildOutlineFont();
+
+    glLightfv(GL_LIGHT1, GL_AMBIENT, gAmbientColour);
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, gDiffuseColour);
+    // Taken through the identity model-view matrix: the light sits at the eye for good.
+    glLightfv(GL_LIGHT1, GL_POSITION, gLightEyePosition);
+    glEnable(GL_LIGHT1);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_TEXTURE_2D);
+
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
+    return 1;
+}
