@@ -2,6 +2,7 @@
 // textures under one policy of colour key, full resolution, mipmaps and filtering.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // What kind of picture a texture came from. There is no kind 3.
@@ -63,6 +64,15 @@ public:
     uint8_t keyBlue;
 
 private:
+    // Tests reach the private operations through this one door.
+    friend struct TextureBuilderProbe;
+
+    // Current directory, separator, then name with each backslash turned into the native
+    // separator; false when the directory cannot be read or the whole does not fit in
+    // capacity bytes with its terminating zero.
+    static bool BuildFullPath(const char* name, char* out, size_t capacity);
+    // Everything after the name's last full stop into out (16 bytes); empty when there
+    // is none or when it would not fit 15 characters.
     void ExtractExtension(const char* name, char* out);
     int DecodePictureFile(const char* path, TextureRecord* record);
     int DecodePictureResource(uint16_t id, const char* type, TextureRecord* record);
