@@ -261,23 +261,30 @@ bool SysDeleteFile(const char* path);
 // Glyph outlines: a TrueType or Type 1 face found by family name and weight (fontconfig),
 // its glyphs flattened into closed polygons (FreeType).
 struct SysOutlineFace;
-// Weight as in CSS: 400 regular, 700 bold. null when no face of that family is installed.
+// Weight as in CSS: 400 regular, 700 bold; the installed weight nearest to it is taken.
+// A face counts when its family is the one named or one the fontconfig configuration
+// binds strongly in its place (a metric alias: "times" finds Nimbus Roman); a generic
+// fallback does not. null when no such face is installed.
 SysOutlineFace* SysOpenOutlineFace(const char* family, int weight);
+// Accepts null.
 void SysCloseOutlineFace(SysOutlineFace* face);
 
 struct SysGlyphPoint {
     float x, y;  // em units, y up, origin at the pen position on the baseline
 };
 struct SysGlyphShape {
-    // Closed contours, each a run of points in `points` (the last point joins the first);
-    // outer and inner contours wind in opposite directions.
+    // Closed contours, each a run of at least three points in `points` (the last point
+    // joins the first; consecutive points differ). The filled area lies to the left of
+    // the direction of travel: outer contours run counter-clockwise, holes clockwise.
     const SysGlyphPoint* points;
     const uint32_t* contourEnds;  // one past the last point of each contour
     uint32_t contourCount;
     float advance;  // em units
 };
 // Flattens the glyph of an 8-bit character code (Windows-1252) so that no chord strays
-// more than `deviation` em from the curve. The shape's storage is the face's and stays
-// valid until the next call on that face. false when the face has no such glyph.
+// more than `deviation` em from the curve. Control codes (0x00 to 0x1F, 0x7F) have no
+// contours but the advance the face gives them. The shape's storage is the face's and
+// stays valid until the next call on that face. false when the code is undefined in
+// Windows-1252 (0x81, 0x8D, 0x8F, 0x90, 0x9D) or the face has no glyph for it.
 bool SysGlyphOutline(SysOutlineFace* face, unsigned code, float deviation,
                      SysGlyphShape* shape);
