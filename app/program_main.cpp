@@ -23,12 +23,15 @@ int ProgramMain() {
         gMusicPending = false;
     }
 
-    // Zeroed, so a loop that never took a message answers 0.
+    // The loop's result is the quit code when the window was closed; the end of the
+    // timeline and Escape are successes too, whatever message came last.
+    int exitCode = 0;
     SysMessage message = {};
     bool done = false;
     while (!done) {
         if (gSys->PeekMessage(&message)) {
             if (message.message == WM_QUIT) {
+                exitCode = static_cast<int>(message.wParam);
                 done = true;
             } else {
                 gSys->TranslateMessage(&message);
@@ -49,5 +52,5 @@ int ProgramMain() {
     CloseRenderWindow();
     for (const CatalogueEntry& entry : kCatalogue) gTextureBuilder->ReleaseTexture(entry.slot);
 
-    return static_cast<int>(message.wParam);
+    return exitCode;
 }

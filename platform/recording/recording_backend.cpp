@@ -102,6 +102,10 @@ void SetFocus(SysWindow) { Log("SetFocus"); }
 
 bool PeekMessage(SysMessage* message) {
     if (gRecorder.queue.empty() && gRecorder.onIdle) gRecorder.onIdle(gRecorder.idlePasses);
+    if (gRecorder.queue.empty() && gRecorder.idlePasses >= gRecorder.maxIdlePasses) {
+        Log("RunawayLoop");
+        gRecorder.Post(WM_QUIT, 99);
+    }
     if (gRecorder.queue.empty()) {
         ++gRecorder.idlePasses;
         return false;

@@ -37,6 +37,8 @@ struct RecordingBackend {
     std::deque<SysMessage> queue;
     std::function<void(int idlePasses)> onIdle;
     int idlePasses = 0;
+    // A loop that runs away is ended with WM_QUIT code 99 after this many empty passes.
+    int maxIdlePasses = 100000;
     int swaps = 0;
 
     // The counter: `counterScript` when set, else `counter`.
