@@ -152,15 +152,18 @@ int TextureBuilder::DecodeTgaFile(const char* path, TextureRecord* record) {
     // and the upload, and the alignment goes back afterwards as the upload leaves it.
     GLint unpackAlignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpackAlignment);
-    const bool scale = target.width != width && target.height != height;
+    // Scaled when both sides change. A side above the largest texture is scaled down
+    // even when the other keeps its size, since GL would refuse the upload.
+    const bool oversized = glMaxTexDim > 0 && (width > glMaxTexDim || height > glMaxTexDim);
+    const bool scale = (target.width != width && target.height != height) || oversized;
     const int32_t uploadWidth = scale ? target.width : width;
     const bool tightRows = unpackAlignment > 1 &&
                            ((size_t(width) * bytesPerPixel) % size_t(unpackAlignment) != 0 ||
                             (size_t(uploadWidth) * bytesPerPixel) % size_t(unpackAlignment) != 0);
     if (tightRows) glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
-    // Scaled only when both sides change; when one side keeps its size the file's size
-    // is uploaded as it stands.
+    // When one side keeps its size and none is too large, the file's size is uploaded
+    // as it stands.
     if (scale) {
         const size_t scaledSize = size_t(target.width) * size_t(target.height) * size_t(bytesPerPixel);
         uint8_t* scaled = static_cast<uint8_t*>(std::malloc(scaledSize));

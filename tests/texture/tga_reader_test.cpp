@@ -141,6 +141,22 @@ TEST_F(TgaTest, WidthAboveTheLargestTextureBecomesTheLargest) {
     EXPECT_EQ(record.width, glMaxTexDim);
     EXPECT_EQ(record.height, 4);
     EXPECT_TRUE(SameTexels(ReadTexture(record.glName), UniformImage(glMaxTexDim, 4, 4, colour)));
+
+    // A height of 4 keeps its size, yet the width could not be uploaded as it stands:
+    // scaled all the same, so the texture holds the picture.
+    h.height = 4;
+    bytes = HeaderBytes(h);
+    for (size_t left = size_t(width) * 4; left > 0;) {
+        size_t run = std::min<size_t>(left, 128);
+        AppendRunPacket(bytes, colour, 4, run);
+        left -= run;
+    }
+    record = TextureRecord{};
+    ASSERT_EQ(LoadTga(bytes, &record), 1);
+    EXPECT_EQ(record.width, glMaxTexDim);
+    EXPECT_EQ(record.height, 4);
+    EXPECT_TRUE(SameTexels(ReadTexture(record.glName), UniformImage(glMaxTexDim, 4, 4, colour)));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 // 37 pixels of 3 bytes make rows of 111 bytes, which GL's default alignment would pad.
