@@ -9,7 +9,6 @@
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <turbojpeg.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -44,37 +43,6 @@ void Check(bool ok, const std::string& what) {
 
 // The catalogue's file as it lies on disk here: "data\Intro.jpg" -> "Intro.jpg".
 std::string FileName(int index) { return std::string(kCatalogue[index].file).substr(5); }
-
-bool WriteFile(const std::string& path, const unsigned char* bytes, unsigned long size) {
-    FILE* f = fopen(path.c_str(), "wb");
-    const bool ok = f && fwrite(bytes, 1, size, f) == size;
-    return (f && fclose(f) == 0) && ok;
-}
-
-// 29 plain-colour JPEG pictures, each in its catalogue row's test colour.
-bool WritePictures(const std::string& dataDir) {
-    tjhandle jpeg = tjInitCompress();
-    if (!jpeg) return false;
-    const int w = 160, h = 120;
-    std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
-    bool ok = true;
-    for (int i = 0; i < 29 && ok; ++i) {
-        const Rgb c = TestColour(i);
-        for (size_t p = 0; p < rgb.size(); p += 3) {
-            rgb[p] = c.r;
-            rgb[p + 1] = c.g;
-            rgb[p + 2] = c.b;
-        }
-        unsigned char* out = nullptr;
-        unsigned long size = 0;
-        ok = tjCompress2(jpeg, rgb.data(), w, 0, h, TJPF_RGB, &out, &size, TJSAMP_444, 95,
-                         TJFLAG_ACCURATEDCT) == 0 &&
-             WriteFile(dataDir + "/" + FileName(i), out, size);
-        tjFree(out);
-    }
-    tjDestroy(jpeg);
-    return ok;
-}
 
 // What one screenshot should show: a picture filling the screen, a card in the middle
 // with black at both sides, or plain black.
@@ -198,7 +166,7 @@ int main(int argc, char** argv) {
     const std::string run = folder, data = run + "/data";
     mkdir(data.c_str(), 0755);
     mkdir(shotsDir.c_str(), 0755);
-    if (!WritePictures(data)) {
+    if (!WriteTestPictureFiles(data, 160, 120)) {
         fprintf(stderr, "presentation-check: cannot write the test pictures\n");
         return 2;
     }

@@ -1,6 +1,9 @@
 // InitRenderer on a real context: the GL state it leaves, read back with glGet, and its
 // answer and slots when no picture can be found.
 #include <GL/gl.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
 
 #include "app/renderer_setup.h"
 #include "tests/scenes/scene_screen.h"
@@ -68,6 +71,40 @@ TEST_F(RendererSetupTest, AnswersOneWithNoDataFolderAndEverySlotKeepsNameZero) {
     ASSERT_EQ(InitRenderer(), 1);  // the folder of this test holds nothing at all
     for (const CatalogueEntry& entry : kCatalogue)
         EXPECT_EQ(entry.slot->glName, 0u) << entry.file;
+}
+
+TEST_F(RendererSetupTest, LoadsEveryCatalogueFileIntoItsOwnSlotWithMipmaps) {
+    const std::string data = WorkFolder() + "/data";
+    ASSERT_EQ(mkdir(data.c_str(), 0755), 0);
+    ASSERT_TRUE(WriteTestPictureFiles(data, 64, 32));
+    ASSERT_EQ(InitRenderer(), 1);
+
+    for (int i = 0; i < 29; ++i) {
+        const TextureRecord& slot = *kCatalogue[i].slot;
+        SCOPED_TRACE(kCatalogue[i].file);
+        ASSERT_NE(slot.glName, 0u);
+        EXPECT_EQ(slot.width, 64);  // full resolution: not halved
+        EXPECT_EQ(slot.height, 32);
+        glBindTexture(GL_TEXTURE_2D, slot.glName);
+        GLint minFilter = 0, magFilter = 0, smallestWidth = 0;
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+        EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_LINEAR);
+        EXPECT_EQ(magFilter, GL_LINEAR);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 6, GL_TEXTURE_WIDTH, &smallestWidth);
+        EXPECT_EQ(smallestWidth, 1) << "a full mipmap chain reaches 1x1 at level 6";
+
+        // The slot holds its own file's picture: the texels are that row's colour.
+        std::vector<uint8_t> texels(64 * 32 * 4);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+        const Rgb want = TestColour(i);
+        const uint8_t* middle = &texels[(16 * 64 + 32) * 4];
+        EXPECT_NEAR(middle[0], want.r, 4);
+        EXPECT_NEAR(middle[1], want.g, 4);
+        EXPECT_NEAR(middle[2], want.b, 4);
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 TEST_F(RendererSetupTest, SetsFullResolutionMipmapsAndTrilinearButNotTheColourKey) {

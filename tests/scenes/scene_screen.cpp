@@ -99,7 +99,12 @@ void SceneScreenTest::TearDown() {
     if (!oldDirectory_.empty()) {
         EXPECT_EQ(chdir(oldDirectory_.c_str()), 0);
     }
-    if (!emptyDirectory_.empty()) rmdir(emptyDirectory_.c_str());
+    if (!emptyDirectory_.empty()) {
+        const std::string data = emptyDirectory_ + "/data";
+        for (const CatalogueEntry& entry : kCatalogue) unlink((data + "/" + (entry.file + 5)).c_str());
+        rmdir(data.c_str());
+        rmdir(emptyDirectory_.c_str());
+    }
 }
 
 bool SceneScreenTest::Frame(double t) {

@@ -39,6 +39,8 @@ protected:
     // scene finishes in a real run), then the frame at t.
     void ShowAt(double t);
     static Screen Read();
+    // The empty folder the test runs in; a "data" folder made in it goes at tear-down.
+    const std::string& WorkFolder() const { return emptyDirectory_; }
 
     // Puts a width x height picture into the texture `name`, texels row by row from the
     // bottom row up, as the upload leaves them; sampled nearest.

@@ -2,6 +2,10 @@
 #include "tests/scenes/test_pictures.h"
 
 #include <GL/gl.h>
+#include <turbojpeg.h>
+
+#include <cstdio>
+#include <vector>
 
 #include "app/renderer_setup.h"
 
@@ -35,4 +39,32 @@ void ReleaseTestPictures() {
         glDeleteTextures(1, &entry.slot->glName);
         *entry.slot = TextureRecord{};
     }
+}
+
+bool WriteTestPictureFiles(const std::string& folder, int width, int height) {
+    tjhandle jpeg = tjInitCompress();
+    if (!jpeg) return false;
+    std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
+    bool ok = true;
+    for (int i = 0; i < 29 && ok; ++i) {
+        const Rgb c = TestColour(i);
+        for (size_t p = 0; p < rgb.size(); p += 3) {
+            rgb[p] = c.r;
+            rgb[p + 1] = c.g;
+            rgb[p + 2] = c.b;
+        }
+        unsigned char* bytes = nullptr;
+        unsigned long size = 0;
+        // Full chroma and high quality: a plain colour comes back within a few steps.
+        ok = tjCompress2(jpeg, rgb.data(), width, 0, height, TJPF_RGB, &bytes, &size,
+                         TJSAMP_444, 95, TJFLAG_ACCURATEDCT) == 0;
+        // "data\Intro.jpg" -> folder/Intro.jpg
+        const std::string path = folder + "/" + (kCatalogue[i].file + 5);
+        FILE* f = ok ? fopen(path.c_str(), "wb") : nullptr;
+        ok = f && fwrite(bytes, 1, size, f) == size;
+        if (f && fclose(f) != 0) ok = false;
+        tjFree(bytes);
+    }
+    tjDestroy(jpeg);
+    return ok;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 struct Rgb {
     uint8_t r, g, b;
@@ -19,3 +20,7 @@ constexpr uint32_t TestTextureName(int index) { return 101u + static_cast<uint32
 // Each slot gets its name and a 1x1 texture of its colour, sampled nearest.
 void UploadTestPictures();
 void ReleaseTestPictures();
+
+// Writes the 29 catalogue files ("Intro.jpg" ...) into `folder` as JPEG pictures of
+// width x height in their rows' colours; false when one cannot be written.
+bool WriteTestPictureFiles(const std::string& folder, int width, int height);
