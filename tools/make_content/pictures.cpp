@@ -583,7 +583,7 @@ struct PobblePose {
     double armL = kPi * 0.65, armR = kPi * 0.35;
     Mouth mouth = Mouth::Smile;
     Eyes eyes = Eyes::Open;
-    double hatLift = 0;
+    bool hatRaised = false;
     double lean = 0;
     double lookX = 0;
     bool handsOnFace = false;
@@ -639,8 +639,8 @@ void Pobble(cairo_t* cr, double x, double y, double s, const PobblePose& p)
         hx[i] = sx[i] + 40 * std::cos(ang[i]);
         hy[i] = -92 + 40 * std::sin(ang[i]);
         if (p.handsOnFace) {
-            hx[i] = i ? 14 : -14;
-            hy[i] = -124;
+            hx[i] = i ? 21 : -21;
+            hy[i] = -122;
         }
         cairo_new_path(cr);
         cairo_move_to(cr, sx[i], -92);
@@ -696,14 +696,19 @@ void Pobble(cairo_t* cr, double x, double y, double s, const PobblePose& p)
 
     // Gloves last, so hands over the face sit in front of it.
     for (int i = 0; i < 2; ++i) {
-        FillEllipse(cr, hx[i], hy[i], 8.5, 8.5, Mix(kCream, kInk, 0.2));
+        FillEllipse(cr, hx[i], hy[i], 9, 9, Mix(kCream, kInk, 0.45));
         FillEllipse(cr, hx[i] - 0.5, hy[i] - 0.5, 7.5, 7.5, kCream);
     }
 
-    // Top hat.
+    // Top hat: on the head, or raised in the right hand, held by the brim.
     cairo_save(cr);
-    cairo_translate(cr, 0, hyc - 20 - p.hatLift);
-    cairo_rotate(cr, p.hatLift > 0 ? -0.25 : -0.06);
+    if (p.hatRaised) {
+        cairo_translate(cr, hx[1] - 2, hy[1] - 4);
+        cairo_rotate(cr, 0.3);
+    } else {
+        cairo_translate(cr, 0, hyc - 20);
+        cairo_rotate(cr, -0.06);
+    }
     Colour hat = Mix(kIndigo, kInk, 0.4);
     FillEllipse(cr, 0, 0, 31, 6, hat);
     cairo_new_path(cr);
@@ -1064,13 +1069,13 @@ void DrawWireFrame(cairo_t* cr, int frame)
     // The dropped balancing pole, falling ahead of its owner.
     if (frame == 17) {
         cairo_save(cr);
-        cairo_translate(cr, 470, 300);
-        cairo_rotate(cr, 0.7);
-        Line(cr, -90, 0, 90, 0, 3, kWood);
-        FillEllipse(cr, -90, 0, 4, 4, kRed);
-        FillEllipse(cr, 90, 0, 4, 4, kRed);
+        cairo_translate(cr, 480, 318);
+        cairo_rotate(cr, 0.3);
+        Line(cr, -80, 0, 80, 0, 3, kWood);
+        FillEllipse(cr, -80, 0, 4, 4, kRed);
+        FillEllipse(cr, 80, 0, 4, 4, kRed);
         cairo_restore(cr);
-        MotionLines(cr, 470, 240, 30, 3);
+        MotionLines(cr, 480, 300, 28, 3);
     }
     if (frame >= 18) {
         Line(cr, 380, kFloorY + 10, 560, kFloorY + 4, 3, kWood);
@@ -1256,6 +1261,8 @@ void DrawTentFront(cairo_t* cr, bool variant)
     const double horizon = 360;
     DuskSky(cr, horizon, variant ? 0.6 : 0.4);
     Stars(cr, variant ? 43 : 41, 70, 200, 0.9);
+    Hills(cr, horizon + 4, 20, 0.5, Mix(kViolet, kNight, 0.5));
+    VerticalGradient(cr, horizon, 430, Mix(kTeal, kNight, 0.5), Mix(kTeal, kNight, 0.7));
     BigTop(cr, 400, 430, 620, 560, 1.0, 0.05);
     VerticalGradient(cr, 428, 480, Mix(kSawdust, kNight, 0.3), Mix(kSawdust, kNight, 0.55));
     Glow(cr, 400, 400, 140, kAmber, 0.3);
@@ -1315,7 +1322,7 @@ void DrawTentFront(cairo_t* cr, bool variant)
     if (variant) {
         p.armL = kPi * 0.75;
         p.armR = -kPi * 0.4;
-        p.hatLift = 26;
+        p.hatRaised = true;
         p.eyes = Eyes::Happy;
         p.mouth = Mouth::Grin;
     } else {
@@ -1419,7 +1426,7 @@ void DrawCurtainCall(cairo_t* cr)
     PobblePose p;
     p.armL = kPi * 1.15;
     p.armR = -kPi * 0.3;
-    p.hatLift = 30;
+    p.hatRaised = true;
     p.eyes = Eyes::Happy;
     p.mouth = Mouth::Grin;
     Pobble(cr, 250, 440, 1.5, p);
