@@ -110,6 +110,41 @@ TEST_F(TexdumpTest, OptionsReachTheBuilder) {
     EXPECT_FALSE(std::filesystem::exists("glTEMP$$.tmp"));
 }
 
+// The key reaches the picture service: a PNG (made here with cairo) of black and magenta
+// halves loses the alpha of whichever colour is the key.
+TEST_F(TexdumpTest, KeyOptionChoosesTheTransparentColour) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 4, 4);
+    cairo_surface_flush(surface);
+    uint8_t* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            reinterpret_cast<uint32_t*>(data + y * stride)[x] = x < 2 ? 0x000000u : 0xFF00FFu;
+    cairo_surface_mark_dirty(surface);
+    ASSERT_EQ(cairo_surface_write_to_png(surface, "halves.png"), CAIRO_STATUS_SUCCESS);
+    cairo_surface_destroy(surface);
+
+    struct Case {
+        const char* arguments;
+        uint8_t blackAlpha, magentaAlpha;
+    };
+    for (const Case& c : {Case{"", 0, 255}, Case{"--key off", 255, 255},
+                          Case{"--key 255,0,255", 255, 0}}) {
+        const TexdumpRun run = Texdump(std::string(c.arguments) + " halves.png out.png");
+        ASSERT_EQ(run.status, 0) << c.arguments << "\n" << ReadFile("stderr.txt");
+        EXPECT_TRUE(Prints(run, "kind", "0")) << run.out;
+        const Image png = ReadPng("out.png");
+        ASSERT_EQ(png.width, 4);
+        EXPECT_EQ(png.At(0, 0)[3], c.blackAlpha) << c.arguments;
+        EXPECT_EQ(png.At(3, 3)[3], c.magentaAlpha) << c.arguments;
+        if (c.magentaAlpha) {
+            EXPECT_EQ(png.At(3, 3)[0], 255) << c.arguments;
+            EXPECT_EQ(png.At(3, 3)[1], 0) << c.arguments;
+            EXPECT_EQ(png.At(3, 3)[2], 255) << c.arguments;
+        }
+    }
+}
+
 TEST_F(TexdumpTest, FailedLoadsExitOne) {
     WriteFile("pic.tga", UncompressedTga(PatternImage(4, 4, 3)));
     std::vector<uint8_t> refused = UncompressedTga(PatternImage(4, 4, 3));
