@@ -28,13 +28,13 @@ int32_t Long(const uint8_t* p) { return int32_t(DoubleWord(p)); }
 // libemf2svg comes with libuemf, whose exported wmf_* functions share their names with
 // libwmf's, which the WMF loader of gdk-pixbuf uses: wherever both sit in the program's
 // global symbol scope, libwmf ends up calling libuemf and crashes. So the converter is
-// opened on first use, kept out of the global scope and bound to its own libraries first.
-// The program must not link libemf2svg itself.
+// opened on first use and kept out of the global scope (gdk-pixbuf keeps its loaders, and
+// with them libwmf, out of it too). The program must not link libemf2svg itself.
 typedef int (*ConvertFunction)(char*, size_t, char**, size_t*, generatorOptions*);
 
 ConvertFunction Converter() {
     static ConvertFunction convert = [] {
-        void* library = dlopen("libemf2svg.so.1", RTLD_NOW | RTLD_LOCAL | RTLD_DEEPBIND);
+        void* library = dlopen("libemf2svg.so.1", RTLD_NOW | RTLD_LOCAL);
         if (!library) return ConvertFunction(nullptr);
         return reinterpret_cast<ConvertFunction>(dlsym(library, "emf2svg"));
     }();
