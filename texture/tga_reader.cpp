@@ -147,26 +147,28 @@ int TextureBuilder::DecodeTgaFile(const char* path, TextureRecord* record) {
     const TextureSize target = TargetTextureSize(width, height, glMaxTexDim, fullResolution);
     const GLenum format = bytesPerPixel == 4 ? GL_RGBA : GL_RGB;
 
+    // Scaled when both sides change; when one keeps its size the file's size is uploaded
+    // as it stands. A side above the largest texture is scaled down all the same, since
+    // GL would refuse to upload it.
+    const bool oversized = glMaxTexDim > 0 && (width > glMaxTexDim || height > glMaxTexDim);
+    const bool scale = (target.width != width && target.height != height) || oversized;
+    const int32_t uploadWidth = scale ? target.width : width;
+
     // The rows are tightly packed. Where the alignment in force would pad them (24-bit
     // rows whose length is not a multiple of 4), GL reads them tightly for the scaling
     // and the upload, and the alignment goes back afterwards as the upload leaves it.
     GLint unpackAlignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpackAlignment);
-    // Scaled when both sides change. A side above the largest texture is scaled down
-    // even when the other keeps its size, since GL would refuse the upload.
-    const bool oversized = glMaxTexDim > 0 && (width > glMaxTexDim || height > glMaxTexDim);
-    const bool scale = (target.width != width && target.height != height) || oversized;
-    const int32_t uploadWidth = scale ? target.width : width;
     const bool tightRows = unpackAlignment > 1 &&
                            ((size_t(width) * bytesPerPixel) % size_t(unpackAlignment) != 0 ||
                             (size_t(uploadWidth) * bytesPerPixel) % size_t(unpackAlignment) != 0);
     if (tightRows) glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
 
-    // When one side keeps its size and none is too large, the file's size is uploaded
-    // as it stands.
     if (scale) {
         const size_t scaledSize = size_t(target.width) * size_t(target.height) * size_t(bytesPerPixel);
         uint8_t* scaled = static_cast<uint8_t*>(std::malloc(scaledSize));
+        // The scaled rows are written under the pack alignment, which must not pad them
+        // past the buffer either.
         GLint packAlignment = 4;
         glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
         const bool tightOutput =
