@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
-#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -39,22 +38,22 @@ struct Tessellation {
     bool failed = false;
 };
 
-void TessBegin(GLenum, void*) {}
-void TessEdgeFlag(GLboolean, void*) {}
-void TessEnd(void*) {}
+void GLAPIENTRY TessBegin(GLenum, void*) {}
+void GLAPIENTRY TessEdgeFlag(GLboolean, void*) {}
+void GLAPIENTRY TessEnd(void*) {}
 
-void TessVertex(void* vertex, void* data) {
+void GLAPIENTRY TessVertex(void* vertex, void* data) {
     static_cast<Tessellation*>(data)->triangles.push_back(*static_cast<Point*>(vertex));
 }
 
-void TessCombine(GLdouble coords[3], void*[4], GLfloat[4], void** out, void* data) {
+void GLAPIENTRY TessCombine(GLdouble coords[3], void*[4], GLfloat[4], void** out, void* data) {
     Tessellation* tess = static_cast<Tessellation*>(data);
     tess->combined.push_back(
         Point{static_cast<float>(coords[0]), static_cast<float>(coords[1])});
     *out = &tess->combined.back();
 }
 
-void TessError(GLenum, void* data) { static_cast<Tessellation*>(data)->failed = true; }
+void GLAPIENTRY TessError(GLenum, void* data) { static_cast<Tessellation*>(data)->failed = true; }
 
 typedef _GLUfuncptr TessCallback;
 
@@ -75,8 +74,7 @@ GLUtesselator* NewTessellator() {
     return tess;
 }
 
-// Fills `tess->triangles` with the glyph's area, each triangle counter-clockwise seen
-// from +z, and `points` with the contour points the walls are built on.
+// Fills `tess->triangles` with the glyph's area, three points a triangle, and `points` with the contour points the walls are built on.
 void Tessellate(GLUtesselator* tessellator, const SysGlyphShape& shape, Tessellation* tess,
                 std::vector<Point>* points) {
     const uint32_t pointCount =
@@ -106,17 +104,9 @@ void Tessellate(GLUtesselator* tessellator, const SysGlyphShape& shape, Tessella
     }
     gluTessEndPolygon(tessellator);
 
-    if (tess->failed || tess->triangles.size() % 3 != 0) {
-        tess->triangles.clear();
-        return;
-    }
-    for (size_t t = 0; t < tess->triangles.size(); t += 3) {
-        Point& a = tess->triangles[t];
-        Point& b = tess->triangles[t + 1];
-        Point& c = tess->triangles[t + 2];
-        const float area = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
-        if (area < 0) std::swap(b, c);
-    }
+    // With the normal given as +z, GLU hands every triangle back counter-clockwise seen
+    // from +z. A glyph it cannot fill keeps no part of its area.
+    if (tess->failed || tess->triangles.size() % 3 != 0) tess->triangles.clear();
 }
 
 // Outward normal of the edge from a to b: the filled area lies to its left.

@@ -161,12 +161,11 @@ TEST_F(GlyphOutline, HolesWindAgainstTheirOutlines) {
 // The flattened outline against the face's curves, taken from a flattening so fine that
 // it lies within 1e-4 em of them: every corner on the curve, every chord within the
 // deviation of it and the curve within the deviation of the chords.
-TEST_F(GlyphOutline, FlatteningKeepsWithinTheDeviation) {
+void ExpectFlatteningWithinDeviation(SysOutlineFace* face, const std::vector<unsigned>& codes) {
     const double fine = 1e-4;
-    for (unsigned code : {unsigned('O'), unsigned('S'), unsigned('e'), unsigned('g'),
-                          unsigned('&'), unsigned('@'), 0x80u}) {
+    for (unsigned code : codes) {
         SysGlyphShape shape;
-        ASSERT_TRUE(SysGlyphOutline(face_, code, fine, &shape));
+        ASSERT_TRUE(SysGlyphOutline(face, code, fine, &shape));
         const auto reference = Contours(shape);
         auto nearestReference = [&reference](const Vec& p) {
             double best = INFINITY;
@@ -176,7 +175,7 @@ TEST_F(GlyphOutline, FlatteningKeepsWithinTheDeviation) {
         };
         for (double deviation : {0.1, 0.02}) {
             SCOPED_TRACE("code " + std::to_string(code) + " at " + std::to_string(deviation));
-            ASSERT_TRUE(SysGlyphOutline(face_, code, static_cast<float>(deviation), &shape));
+            ASSERT_TRUE(SysGlyphOutline(face, code, static_cast<float>(deviation), &shape));
             const auto coarse = Contours(shape);
             ASSERT_EQ(coarse.size(), reference.size());
             double worstCorner = 0, worstChord = 0, worstCurve = 0;
@@ -201,6 +200,28 @@ TEST_F(GlyphOutline, FlatteningKeepsWithinTheDeviation) {
             EXPECT_LE(worstCurve, deviation + fine + 1e-5);
         }
     }
+}
+
+// Nimbus Roman's outlines are cubic arcs.
+TEST_F(GlyphOutline, FlatteningKeepsWithinTheDeviation) {
+    ExpectFlatteningWithinDeviation(face_, {'O', 'S', 'e', 'g', '&', '@', 0x80});
+}
+
+// A TrueType face: quadratic arcs, and contours that FreeType hands over filling to the
+// right, which the service turns round.
+TEST(GlyphOutlineFace, TrueTypeOutlinesFlattenAndFillToTheLeftToo) {
+    SysOutlineFace* face = SysOpenOutlineFace("DejaVu Sans", 700);
+    if (!face) GTEST_SKIP() << "no DejaVu Sans installed: " << SysLastError();
+    ExpectFlatteningWithinDeviation(face, {'O', 'S', 'e', 'g', '@'});
+    SysGlyphShape shape;
+    ASSERT_TRUE(SysGlyphOutline(face, 'O', 0.1f, &shape));
+    std::vector<double> areas;
+    for (const auto& contour : Contours(shape)) areas.push_back(SignedArea(contour));
+    ASSERT_EQ(areas.size(), 2u);
+    EXPECT_GT(std::max(areas[0], areas[1]), 0.0);
+    EXPECT_LT(std::min(areas[0], areas[1]), 0.0);
+    EXPECT_GT(areas[0] + areas[1], 0.0);
+    SysCloseOutlineFace(face);
 }
 
 }  // namespace

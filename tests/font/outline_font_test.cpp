@@ -219,9 +219,12 @@ TEST_F(OutlineFont, WallsJoinFrontAndBack) {
     EXPECT_NEAR(maxY, glyphTop, 1.5 * pixel);
 }
 
-// Mean brightness of the lit pixels of one code drawn under a directional light.
+// Mean brightness of the pixels of one code drawn under a directional light, with back
+// faces culled: a wall wound the wrong way leaves no pixels, and the answer -1.
 double MeanLit(unsigned code, float yRotation, const float lightDirection[4]) {
     BeginView(-1.3f, 1.3f, -1.1f, 1.5f);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
     const float black[4] = {0, 0, 0, 1}, white[4] = {1, 1, 1, 1};
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, black);
     glLightfv(GL_LIGHT0, GL_AMBIENT, black);
@@ -241,6 +244,7 @@ double MeanLit(unsigned code, float yRotation, const float lightDirection[4]) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glCallList(gFontListBase + code);
     const std::vector<uint8_t> cover = ReadRed();
+    glDisable(GL_CULL_FACE);
     double sum = 0;
     int count = 0;
     for (size_t i = 0; i < cover.size(); ++i)
