@@ -1703,3 +1703,8 @@ bool DrawContentPicture(int index, ContentPicture& picture)
     cairo_surface_destroy(surface);
     return ok;
 }
+
+void ReleasePictureCaches()
+{
+    cairo_debug_reset_static_data();
+}
