@@ -785,7 +785,7 @@ void Quibbet(cairo_t* cr, double x, double y, double s, Flight f, bool facingLef
 
 // ---- the inside of the big top --------------------------------------------------------
 
-constexpr double kRopeY = 150;
+constexpr double kRopeY = 172;
 constexpr double kFloorY = 410;  // where feet touch the sawdust
 constexpr double kLeftPole = 104, kRightPole = 536;
 
@@ -934,7 +934,7 @@ void DrawWireFrame(cairo_t* cr, int frame)
         {72, kFloorY, 0, false}, // 1: at the foot of the ladder, waving
         {70, 330, 0, false},    // 2: climbing
         {68, 248, 0, false},    // 3: climbing higher
-        {104, 150, 0, false},   // 4: on the platform, ta-da
+        {104, kRopeY, 0, false}, // 4: on the platform, ta-da
         {160, 0, -0.10, true},  // 5: first step, pole in hand
         {195, 0, 0.07, true},
         {230, 0, -0.05, true},
@@ -948,7 +948,7 @@ void DrawWireFrame(cairo_t* cr, int frame)
         {420, 0, -0.28, true},  // 15: it sits on his head; the wobble
         {420, 0, 0.50, true},   // 16: the big wobble
         {420, 0, 0, false},     // 17: hanging on by the mittens
-        {432, 292, 0.7, false}, // 18: falling
+        {432, 304, 0.7, false}, // 18: falling
         {440, 374, 2.2, false}, // 19: nearly down
     };
     const Step& st = kSteps[frame];
@@ -1064,7 +1064,7 @@ void DrawWireFrame(cairo_t* cr, int frame)
         pb.mouth = Mouth::Oh;
     }
 
-    Pobble(cr, 226, kFloorY + 12, 0.62, pb);
+    Pobble(cr, 232, kFloorY + 12, 0.72, pb);
 
     // The dropped balancing pole, falling ahead of its owner.
     if (frame == 17) {
@@ -1379,7 +1379,7 @@ void DrawWembleDown(cairo_t* cr)
     pb.handsOnFace = true;
     pb.eyes = Eyes::Wide;
     pb.mouth = Mouth::Oh;
-    Pobble(cr, 226, kFloorY + 12, 0.62, pb);
+    Pobble(cr, 232, kFloorY + 12, 0.72, pb);
     WemblePose w;
     w.eyes = Eyes::Crossed;
     w.mouth = Mouth::Tongue;
