@@ -348,7 +348,7 @@ void PutEmfRecord(Bytes& out, uint32_t type, std::initializer_list<int32_t> valu
 
 }  // namespace
 
-Bytes WriteEmf(int width, int height, const std::vector<Rectangle>& shapes) {
+Bytes WriteEmf(int width, int height, const std::vector<Rectangle>& shapes, int left, int top) {
     Bytes records;
     PutEmfRecord(records, 37, {int32_t(0x80000008u)});  // SELECTOBJECT stock NULL_PEN
     uint32_t handle = 1;
@@ -372,8 +372,11 @@ Bytes WriteEmf(int width, int height, const std::vector<Rectangle>& shapes) {
     Bytes out;
     Put32(out, 1);
     Put32(out, 88);
-    for (int32_t v : {0, 0, width - 1, height - 1}) Put32(out, uint32_t(v));
-    for (int32_t v : {0, 0, (width * 2540 + 48) / 96, (height * 2540 + 48) / 96}) Put32(out, uint32_t(v));
+    // The bounds reach 4 pixels past the frame, as a drawing's bounds may.
+    for (int32_t v : {left - 4, top - 4, left + width + 3, top + height + 3}) Put32(out, uint32_t(v));
+    auto himetric = [](int pixels) { return int32_t((pixels * 2540 + 48) / 96); };
+    for (int32_t v : {himetric(left), himetric(top), himetric(left + width), himetric(top + height)})
+        Put32(out, uint32_t(v));
     Put32(out, 0x464D4520u);
     Put32(out, 0x10000u);
     Put32(out, uint32_t(88 + records.size()));

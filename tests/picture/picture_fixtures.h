@@ -52,8 +52,9 @@ struct Rectangle {
 };
 // Placeable Windows metafile whose frame is width x height units at unitsPerInch.
 Bytes WriteWmf(int width, int height, int unitsPerInch, const std::vector<Rectangle>& shapes);
-// Enhanced metafile on a 96 dpi reference device whose frame is width x height pixels.
-Bytes WriteEmf(int width, int height, const std::vector<Rectangle>& shapes);
+// Enhanced metafile on a 96 dpi reference device whose frame is width x height pixels
+// with its top left corner at (left, top); its bounds reach a little past the frame.
+Bytes WriteEmf(int width, int height, const std::vector<Rectangle>& shapes, int left = 0, int top = 0);
 
 bool WriteFile(const std::string& path, const Bytes& bytes);
 Bytes ReadFile(const std::string& path);

@@ -96,10 +96,15 @@ TEST(PictureService, MetafilesAreDrawnUprightAtTheSizeAskedFor) {
     // Red over the top quarter, green below it, a blue square in the lower right corner.
     std::vector<Rectangle> shapes = {
         {0, 0, 64, 8, 0xFF0000}, {0, 8, 64, 32, 0x00FF00}, {48, 16, 64, 32, 0x0000FF}};
+    // The same drawing placed away from the origin: the frame, not the origin, is drawn.
+    std::vector<Rectangle> moved;
+    for (Rectangle r : shapes) moved.push_back({r.left + 100, r.top + 50, r.right + 100, r.bottom + 50, r.colour});
     struct Case {
         const char* what;
         Bytes bytes;
-    } cases[] = {{"wmf", WriteWmf(64, 32, 96, shapes)}, {"emf", WriteEmf(64, 32, shapes)}};
+    } cases[] = {{"wmf", WriteWmf(64, 32, 96, shapes)},
+                 {"emf", WriteEmf(64, 32, shapes)},
+                 {"emf away from the origin", WriteEmf(64, 32, moved, 100, 50)}};
     // Where the picture's edge falls the renderer may blend a little.
     auto near = [](uint32_t got, uint32_t want) {
         for (int shift : {0, 8, 16})
