@@ -587,7 +587,8 @@ void BassLine(Mix& m, double t0, Part part, const Chord& c)
         break;
     }
     case Part::Fanfare:
-        Bass(m, t0 + kBeat * 2, kBeat * 1.8, 36, 0.9);
+        Bass(m, t0 + kBeat * 2, kBeat * 0.9, 31, 0.9);
+        Bass(m, t0 + kBeat * 3, kBeat * 0.95, 36, 0.9);
         break;
     case Part::Breakdown:
         Bass(m, t0, kBar * 0.95, c.bass, 0.6);
@@ -727,9 +728,10 @@ std::vector<int16_t> SynthesizeSoundtrack()
         case Part::Fanfare:
             Snare(m, t0 + 0.3, 0.5, seed++);
             Snare(m, t0 + 0.55, 0.6, seed++);
-            Stab(m, t0 + 1.0, 0.18, {60, 64, 67, 72}, 1.0);
-            Stab(m, t0 + 1.25, 0.18, {60, 64, 67, 72}, 0.9);
-            Stab(m, t0 + 1.5, 0.45, {62, 65, 69, 74}, 1.0);
+            // Ta-da: dominant, dominant, home.
+            Stab(m, t0 + 1.0, 0.18, {59, 62, 67, 71}, 1.0);
+            Stab(m, t0 + 1.25, 0.18, {59, 62, 67, 71}, 0.9);
+            Stab(m, t0 + 1.5, 0.45, {64, 67, 72, 76}, 1.0);
             Kick(m, t0 + 1.0, 0.9);
             Kick(m, t0 + 1.5, 0.9);
             Crash(m, t0 + 1.5, 0.9, seed++);
