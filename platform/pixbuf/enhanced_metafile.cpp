@@ -69,7 +69,7 @@ SysPicture* OpenEnhancedMetafile(const uint8_t* bytes, size_t size) {
     std::vector<char> records;
     try {
         records.assign(bytes, bytes + fileSize);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return SysFail("SysPictureOpen: no memory"), nullptr;
     }
     generatorOptions options{};

@@ -118,7 +118,7 @@ bool ReadRegularFile(const char* path, std::vector<uint8_t>* out) {
     bool ok = true;
     try {
         out->resize(size_t(info.st_size));
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         ok = SysFail("SysPictureOpenPath: %s: too large", path);
     }
     size_t done = 0;
@@ -206,7 +206,7 @@ SysPicture* SysPictureOpenMemory(const void* data, size_t size) {
         picture->source = SysPicture::WindowsMetafile;
         try {
             picture->bytes.assign(bytes, bytes + size);
-        } catch (const std::bad_alloc&) {
+        } catch (const std::exception&) {
             SysPictureRelease(picture);
             return SysFail("SysPictureOpenMemory: no memory"), nullptr;
         }
