@@ -109,7 +109,11 @@ bool Near(uint32_t pixel, Rgb want) {
     return std::abs(r - want.r) <= 24 && std::abs(g - want.g) <= 24 && std::abs(b - want.b) <= 24;
 }
 
+// The picture a pixel's colour belongs to, or its plain value.
 std::string Describe(uint32_t pixel) {
+    if (Near(pixel, Rgb{0, 0, 0})) return "black";
+    for (int i = 0; i < 29; ++i)
+        if (Near(pixel, TestColour(i))) return kCatalogue[i].file;
     char text[40];
     snprintf(text, sizeof text, "rgb(%u,%u,%u)", (pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF,
              pixel & 0xFF);
@@ -235,7 +239,7 @@ int main(int argc, char** argv) {
         char at[32];
         snprintf(at, sizeof at, "%.1f s", shot.at);
         Check(diff.empty(), std::string("at ") + at + " the screen shows " + what +
-                                (diff.empty() ? "" : " (saw " + diff + ")"));
+                                (diff.empty() ? "" : ", but it shows " + diff));
     }
 
     while (!ended && since() < kHangSeconds) {
