@@ -58,12 +58,17 @@ bool WriteFileAtomically(const std::filesystem::path& path, const std::vector<ui
 
 int main(int argc, char** argv)
 {
-    if (argc != 2 || argv[1][0] == '\0' || std::strcmp(argv[1], "--help") == 0) {
-        std::fprintf(stderr,
-                     "usage: make_content <folder>\n"
-                     "Writes the presentation's 29 pictures and \"Vellmarsh.mp3\" into <folder>,\n"
-                     "creating it if needed.\n");
-        return argc == 2 && std::strcmp(argv[1], "--help") == 0 ? 0 : 2;
+    const char* const usage =
+        "usage: make_content <folder>\n"
+        "Writes the presentation's 29 pictures and \"Vellmarsh.mp3\" into <folder>,\n"
+        "creating it if needed. The same bytes on every run.\n";
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    if (argc != 2 || argv[1][0] == '\0') {
+        std::fputs(usage, stderr);
+        return 2;
     }
     const std::filesystem::path folder = argv[1];
     std::error_code ec;
