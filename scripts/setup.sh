@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libgdk-pixbuf-2.0-dev libwmf-0.2-7-gtk libemf2svg-dev librsvg2-dev
-  libfreetype-dev libfontconfig-dev fonts-urw-base35
+  libfreetype-dev libfontconfig-dev fonts-urw-base35 fonts-dejavu-core
   libcairo2-dev libturbojpeg0-dev libmp3lame-dev
   libgtest-dev googletest
   xvfb xauth xdotool x11-utils apitrace
