@@ -1,14 +1,39 @@
-// Stand-in: the SDL backend's table, filled in by the SDL window, sound and counter code.
-#include "platform/platform.h"
-
-int64_t SdlQueryCounter();
-int64_t SdlQueryFrequency();
+// The SDL backend's table. Constant-initialised (plain function addresses), so gSys can
+// point at it before any static initialiser runs.
+#include "platform/sdl/sdl_backend.h"
 
 extern const SysBackend kSdlBackend = {
     "sdl",
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    SdlQueryCounter, SdlQueryFrequency,
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    SdlRegisterWindowClass,
+    SdlUnregisterWindowClass,
+    SdlChangeDisplayMode,
+    SdlMessageBox,
+    SdlShowCursor,
+    SdlAdjustWindowRect,
+    SdlCreateWindow,
+    SdlDestroyWindow,
+    SdlGetDC,
+    SdlReleaseDC,
+    SdlChoosePixelFormat,
+    SdlSetPixelFormat,
+    SdlCreateContext,
+    SdlMakeCurrent,
+    SdlDeleteContext,
+    SdlShowWindow,
+    SdlSetForegroundWindow,
+    SdlSetFocus,
+    SdlPeekMessage,
+    SdlTranslateMessage,
+    SdlDispatchMessage,
+    SdlDefWindowProc,
+    SdlPostQuitMessage,
+    SdlSwapBuffers,
+    SdlQueryCounter,
+    SdlQueryFrequency,
+    SdlSoundInit,
+    SdlSoundStreamOpen,
+    SdlSoundStreamPlay,
+    SdlSoundStreamStop,
+    SdlSoundStreamClose,
+    SdlSoundClose,
 };

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/sdl/sdl_backend.h"
+
 int64_t SdlQueryCounter() {
     // Set by the first call, which may come from a static initialiser (the clock's).
     static const uint64_t origin = SDL_GetPerformanceCounter();
