@@ -46,7 +46,6 @@ struct SdlState {
     // -- display mode: the exact mode a popup window goes fullscreen in
     bool modeChosen = false;
     SDL_DisplayMode mode = {};
-    int modeDisplay = 0;
 
     // Windows-style cursor display count: shown while it is zero or more.
     int cursorCount = 0;

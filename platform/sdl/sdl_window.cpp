@@ -101,16 +101,18 @@ int SdlChangeDisplayMode(const SysDisplayMode* mode, unsigned) {
     }
     // The window goes on the first display, at the screen's top-left.
     const int display = 0;
+    // Modes come highest refresh first; the first exact match is taken. The desktop's
+    // own mode comes last: a display always offers it, even where the driver lists none.
     const int count = SDL_GetNumDisplayModes(display);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i <= count; ++i) {
         SDL_DisplayMode candidate;
-        if (SDL_GetDisplayMode(display, i, &candidate) != 0) continue;
-        // Modes come highest refresh first; the first exact match is taken.
+        const int found = i < count ? SDL_GetDisplayMode(display, i, &candidate)
+                                    : SDL_GetDesktopDisplayMode(display, &candidate);
+        if (found != 0) continue;
         if (candidate.w == mode->width && candidate.h == mode->height &&
             static_cast<int>(SDL_BYTESPERPIXEL(candidate.format)) * 8 == mode->bitsPerPixel) {
             s.modeChosen = true;
             s.mode = candidate;
-            s.modeDisplay = display;
             if (s.window) ApplyFullscreen(s.window);
             return DISP_CHANGE_SUCCESSFUL;
         }

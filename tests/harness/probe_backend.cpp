@@ -1,5 +1,6 @@
 // Linked into voruzavur-probe, a test build of the program: the real SDL backend behind a
-// journal of the calls that tell a run's story, with the timeline started late.
+// journal of the calls that tell a run's story (message boxes, display mode, window,
+// class, sound, and every message dispatched), with the timeline started late.
 //   VZ_PROBE_CLOCK_OFFSET  seconds the clock has already run at its first sample
 //   VZ_PROBE_JOURNAL       file that receives one line per journalled call
 // Installed before any of the program's static initialisers, so the clock reads through it.
