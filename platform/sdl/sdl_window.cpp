@@ -87,6 +87,8 @@ bool SdlUnregisterWindowClass(const char* className) {
     return true;
 }
 
+// The mode is taken when a popup window goes fullscreen in it and given back when that
+// ends or the window goes; SDL makes no lasting change, so the flags change nothing.
 int SdlChangeDisplayMode(const SysDisplayMode* mode, unsigned) {
     SdlState& s = Sdl();
     if (!mode) {
