@@ -248,6 +248,7 @@ TEST_F(WindowService, PixelFormatAndContextLifeCycle) {
     EXPECT_EQ(SDL_GL_GetCurrentContext(), nullptr);  // made, not yet current
     ASSERT_TRUE(gSys->MakeCurrent(dc, rc)) << SysLastError();
     EXPECT_EQ(SDL_GL_GetCurrentContext(), rc->gl);
+    EXPECT_EQ(SDL_GL_GetSwapInterval(), 1);  // in step with the display
     glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     unsigned char pixel[4] = {};
