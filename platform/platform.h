@@ -249,6 +249,9 @@ constexpr size_t kSysPathMax = 4096;
 constexpr char kSysPathSeparator = '/';
 // Copies the current directory into out; false when it cannot be read or does not fit.
 bool SysCurrentDirectory(char* out, size_t capacity);
+// Opens an existing regular file for reading. Anything else (a directory, a FIFO, a
+// device) is refused without blocking. Answers a descriptor, or -1.
+int SysOpenRegularFile(const char* path);
 // Creates a new file for writing only, readable by its owner only. Whatever stood at the
 // path (a file, a symbolic or a hard link) is unlinked first and never written through.
 // Answers a descriptor, or -1.

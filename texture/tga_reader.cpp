@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/platform.h"
 #include "texture/texture_builder.h"
 #include "texture/texture_size.h"
 
@@ -66,8 +67,15 @@ bool DecodeRunLength(FILE* file, uint8_t* pixels, size_t pixelCount, int bytesPe
 // the header is judged, so a refused file still shows what it announced. Rows are taken
 // in file order whatever the origin corner: the first pixel of the file is texture row 0.
 int TextureBuilder::DecodeTgaFile(const char* path, TextureRecord* record) {
-    FILE* file = std::fopen(path, "rb");
-    if (!file) return 0;
+    // Only a regular file is read: a FIFO or a device under a TGA name would block the
+    // load or feed it without end.
+    const int descriptor = SysOpenRegularFile(path);
+    if (descriptor < 0) return 0;
+    FILE* file = fdopen(descriptor, "rb");
+    if (!file) {
+        SysCloseFile(descriptor);
+        return 0;
+    }
     uint8_t header[kHeaderSize];
     if (std::fread(header, kHeaderSize, 1, file) != 1) {
         std::fclose(file);

@@ -18,6 +18,19 @@ bool SysCurrentDirectory(char* out, size_t capacity) {
     return true;
 }
 
+// Non-blocking, so that opening a FIFO with no writer returns at once; the flag changes
+// nothing for the regular file that is kept.
+int SysOpenRegularFile(const char* path) {
+    int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return SysFail("SysOpenRegularFile: %s: %s", path, std::strerror(errno)), -1;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return SysFail("SysOpenRegularFile: %s: not a regular file", path), -1;
+    }
+    return fd;
+}
+
 // The name is unlinked first, then created exclusively without following a link, so a
 // symbolic link or a hard link that stood there is dropped, its target left as it was.
 int SysCreatePrivateFile(const char* path) {

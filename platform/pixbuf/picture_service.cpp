@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -23,6 +24,14 @@ int32_t PictureMulDiv(int64_t value, int64_t numerator, int64_t denominator) {
     int64_t quotient = (magnitude + divisor / 2) / divisor;
     if (quotient > INT32_MAX) return -1;
     return int32_t(negative ? -quotient : quotient);
+}
+
+void BoundMetafileExtent(int32_t* width, int32_t* height) {
+    const int64_t limit = PictureMulDiv(kPictureMaxSide, kHimetricPerInch, kPicturePixelsPerInch);
+    const int64_t longer = *width > *height ? *width : *height;
+    if (longer <= limit) return;
+    *width = int32_t(int64_t(*width) * limit / longer);
+    *height = int32_t(int64_t(*height) * limit / longer);
 }
 
 namespace {
@@ -50,14 +59,41 @@ bool PlaceableExtent(const uint8_t* bytes, size_t size, int32_t* width, int32_t*
     return true;
 }
 
+// libwmf allocates room for the largest record the metafile header announces before it
+// reads any record, however large that is; no record can be larger than the file.
+bool MetafileRecordsFit(const uint8_t* bytes, size_t size) {
+    const size_t header = (size >= 4 && DoubleWord(bytes) == kPlaceableKey) ? kPlaceableHeaderSize : 0;
+    // A header cut short is the loader's to refuse.
+    if (size < header + 18) return true;
+    const uint64_t largestRecord = uint64_t(DoubleWord(bytes + header + 12)) * 2;
+    return largestRecord <= size - header;
+}
+
 struct LoaderSize {
     int width, height;  // 0: the picture's own size
+    bool tooLarge;      // set when the picture declared a side beyond kPictureMaxSide
 };
 
-void OnSizePrepared(GdkPixbufLoader* loader, int, int, gpointer data) {
-    const LoaderSize* size = static_cast<const LoaderSize*>(data);
-    if (size->width > 0 && size->height > 0)
+// A size asked for is taken as it stands. Otherwise a picture declaring a side beyond
+// the limit is drawn scaled down to it when its loader draws at any size (metafiles),
+// and is stopped before its pixels are allocated when not: a size of 0 x 0 makes the
+// loader give up.
+void OnSizePrepared(GdkPixbufLoader* loader, int width, int height, gpointer data) {
+    LoaderSize* size = static_cast<LoaderSize*>(data);
+    if (size->width > 0 && size->height > 0) {
         gdk_pixbuf_loader_set_size(loader, size->width, size->height);
+        return;
+    }
+    if (width <= kPictureMaxSide && height <= kPictureMaxSide) return;
+    GdkPixbufFormat* format = gdk_pixbuf_loader_get_format(loader);
+    if (format && gdk_pixbuf_format_is_scalable(format) && width > 0 && height > 0) {
+        const double scale = double(kPictureMaxSide) / (width > height ? width : height);
+        gdk_pixbuf_loader_set_size(loader, width > height ? kPictureMaxSide : std::max(1, int(width * scale)),
+                                   width > height ? std::max(1, int(height * scale)) : kPictureMaxSide);
+        return;
+    }
+    size->tooLarge = true;
+    gdk_pixbuf_loader_set_size(loader, 0, 0);
 }
 
 // Decodes the bytes with whichever gdk-pixbuf loader claims them, at the size asked for
@@ -82,8 +118,13 @@ GdkPixbuf* DecodeWithLoader(const uint8_t* bytes, size_t size, LoaderSize wanted
         format->assign(name ? name : "");
         g_free(name);
     }
-    if (!pixbuf)
+    if (wanted.tooLarge) {
+        if (pixbuf) g_object_unref(pixbuf);
+        pixbuf = nullptr;
+        SysFail("SysPictureOpen: a picture larger than %d pixels on a side", kPictureMaxSide);
+    } else if (!pixbuf) {
         SysFail("SysPictureOpen: %s", error ? error->message : "not a picture this service reads");
+    }
     if (error) g_error_free(error);
     g_object_unref(loader);
     return pixbuf;
@@ -181,13 +222,15 @@ SysPicture* SysPictureOpenMemory(const void* data, size_t size) {
 
     // What gdk-pixbuf hands to the WMF loader: the placeable key, or a first byte of 1.
     bool windowsMetafile = bytes[0] == 1 || (size >= 4 && DoubleWord(bytes) == kPlaceableKey);
+    if (windowsMetafile && !MetafileRecordsFit(bytes, size))
+        return SysFail("SysPictureOpenMemory: a metafile record larger than the file"), nullptr;
     if (windowsMetafile && !WindowsMetafilesSafe())
         return SysFail("SysPictureOpenMemory: libemf2svg is linked into the program, which "
                        "breaks the WMF loader"), nullptr;
 
     std::string format;
     bool gif = size >= 6 && std::memcmp(bytes, "GIF8", 4) == 0;
-    GdkPixbuf* pixbuf = DecodeWithLoader(bytes, size, LoaderSize{0, 0}, &format,
+    GdkPixbuf* pixbuf = DecodeWithLoader(bytes, size, LoaderSize{0, 0, false}, &format,
                                          gif && GifFirstImageComplete(bytes, size));
     if (!pixbuf) return nullptr;
     // TGA files are the builder's own reader's business; the service does not take them.
@@ -215,6 +258,7 @@ SysPicture* SysPictureOpenMemory(const void* data, size_t size) {
             picture->width = PictureMulDiv(pixelWidth, kHimetricPerInch, kWmfLoaderPixelsPerInch);
             picture->height = PictureMulDiv(pixelHeight, kHimetricPerInch, kWmfLoaderPixelsPerInch);
         }
+        BoundMetafileExtent(&picture->width, &picture->height);
     } else {
         picture->source = SysPicture::Raster;
         picture->width = PictureMulDiv(pixelWidth, kHimetricPerInch, kPicturePixelsPerInch);
@@ -241,7 +285,7 @@ bool SysPictureRender(SysPicture* picture, uint8_t* pixels, int width, int heigh
         // has nothing left to do.
         std::string format;
         GdkPixbuf* drawn = DecodeWithLoader(picture->bytes.data(), picture->bytes.size(),
-                                            LoaderSize{width, height}, &format);
+                                            LoaderSize{width, height, false}, &format);
         bool ok = CompositeOverBlack(drawn ? drawn : picture->pixbuf, pixels, width, height);
         if (drawn) g_object_unref(drawn);
         return ok;
