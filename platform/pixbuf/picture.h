@@ -30,17 +30,20 @@ struct SysPicture {
 
 // Pixels of the screen the service measures pictures for, per inch, both ways.
 constexpr int kPicturePixelsPerInch = 96;
-// The longest side, in pixels, of a picture the service decodes or measures. A file of a
-// few dozen bytes can declare 65535 x 65535 pixels, and gdk-pixbuf would allocate and fill
-// all of them: raster pictures beyond it are refused before their pixels are allocated,
-// metafiles (drawn at any size) are measured scaled down to it.
-constexpr int kPictureMaxSide = 8192;
+// Bounds on what a file may make the service allocate and draw: a file of a few dozen
+// bytes can declare 65535 x 65535 pixels, and gdk-pixbuf would allocate and fill all of
+// them. The longest side of a raster picture: a JPEG beyond it is decoded scaled down to
+// it, any other raster picture beyond it is refused before its pixels are allocated.
+constexpr int kPictureMaxSide = 4096;
+// The longest side a metafile (drawn at any size) is measured at; a larger frame is
+// measured scaled down to it, both sides alike.
+constexpr int kMetafileMaxSide = 1024;
 constexpr int kHimetricPerInch = 2540;
 
 // Rounds value * numerator / denominator to the nearest integer, with a 64-bit product.
 int32_t PictureMulDiv(int64_t value, int64_t numerator, int64_t denominator);
 // Scales a metafile's HIMETRIC extent down, both sides alike, until neither side measures
-// more than kPictureMaxSide pixels; a smaller extent is left as it is.
+// more than kMetafileMaxSide pixels; a smaller extent is left as it is.
 void BoundMetafileExtent(int32_t* width, int32_t* height);
 
 // False for a JPEG, PNG, BMP or icon file that stops before its structure ends, and for

@@ -79,6 +79,9 @@ bool BmpComplete(const uint8_t* bytes, size_t size) {
         bitCount = Little16(bytes + 28);
         compression = Little32(bytes + 30);
     }
+    // The header must be there whole too: the decoder allocates room for the size it
+    // announces, however large, before it reads it.
+    if (14 + uint64_t(headerSize) > size) return false;
     // BI_RGB and BI_BITFIELDS (3) store plain rows; others go to the decoder as they are.
     if (compression != 0 && compression != 3) return pixelsAt < size;
     if (width < 0) width = -width;

@@ -27,7 +27,7 @@ int32_t PictureMulDiv(int64_t value, int64_t numerator, int64_t denominator) {
 }
 
 void BoundMetafileExtent(int32_t* width, int32_t* height) {
-    const int64_t limit = PictureMulDiv(kPictureMaxSide, kHimetricPerInch, kPicturePixelsPerInch);
+    const int64_t limit = PictureMulDiv(kMetafileMaxSide, kHimetricPerInch, kPicturePixelsPerInch);
     const int64_t longer = *width > *height ? *width : *height;
     if (longer <= limit) return;
     *width = int32_t(int64_t(*width) * limit / longer);
@@ -70,26 +70,62 @@ bool MetafileRecordsFit(const uint8_t* bytes, size_t size) {
 }
 
 struct LoaderSize {
-    int width, height;  // 0: the picture's own size
-    bool tooLarge;      // set when the picture declared a side beyond kPictureMaxSide
+    int width = 0, height = 0;  // asked for; 0: the picture's own size
+    size_t fileSize = 0;        // the bytes the picture comes from
+    // What the loader announced, and whether that was refused as too large.
+    int declaredWidth = 0, declaredHeight = 0;
+    bool tooLarge = false;
 };
 
-// A size asked for is taken as it stands. Otherwise a picture declaring a side beyond
-// the limit is drawn scaled down to it when its loader draws at any size (metafiles),
-// and is stopped before its pixels are allocated when not: a size of 0 x 0 makes the
-// loader give up.
+// The longest side a placeable metafile is drawn at when it is opened: that drawing only
+// stands in for a size the loader will not draw at, and the picture's size comes from
+// its header.
+constexpr int kMetafileFallbackSide = 256;
+// Pictures up to this many pixels are taken whatever their size in bytes.
+constexpr uint64_t kPictureFreeArea = uint64_t(1) << 20;
+// More pixels than this per byte of file is beyond what any of the raster formats packs
+// into a real picture of more than kPictureFreeArea pixels.
+constexpr uint64_t kPicturePixelsPerByte = 256;
+
+// Width and height scaled alike so that the longer side is `side`.
+void FitSide(int width, int height, int side, int* fitWidth, int* fitHeight) {
+    const double scale = double(side) / (width > height ? width : height);
+    *fitWidth = std::max(1, std::min(side, int(width * scale + 0.5)));
+    *fitHeight = std::max(1, std::min(side, int(height * scale + 0.5)));
+}
+
+// A size asked for is taken as it stands. A raster picture of more than kPictureFreeArea pixels with fewer than
+// one byte for every kPicturePixelsPerByte of them cannot be a real picture of that size
+// (the file is cut short, or lies about its size) and is refused. A JPEG declaring a side
+// beyond kPictureMaxSide is decoded scaled down to it (libjpeg scales while it decodes),
+// any other picture beyond it is refused. A refused picture is stopped before its pixels
+// are allocated: a size of 0 x 0 makes the loader give up.
 void OnSizePrepared(GdkPixbufLoader* loader, int width, int height, gpointer data) {
     LoaderSize* size = static_cast<LoaderSize*>(data);
+    size->declaredWidth = width;
+    size->declaredHeight = height;
     if (size->width > 0 && size->height > 0) {
         gdk_pixbuf_loader_set_size(loader, size->width, size->height);
         return;
     }
-    if (width <= kPictureMaxSide && height <= kPictureMaxSide) return;
+    if (width <= 0 || height <= 0) return;
     GdkPixbufFormat* format = gdk_pixbuf_loader_get_format(loader);
-    if (format && gdk_pixbuf_format_is_scalable(format) && width > 0 && height > 0) {
-        const double scale = double(kPictureMaxSide) / (width > height ? width : height);
-        gdk_pixbuf_loader_set_size(loader, width > height ? kPictureMaxSide : std::max(1, int(width * scale)),
-                                   width > height ? std::max(1, int(height * scale)) : kPictureMaxSide);
+    gchar* name = format ? gdk_pixbuf_format_get_name(format) : nullptr;
+    const bool jpeg = name && std::strcmp(name, "jpeg") == 0;
+    g_free(name);
+    // Metafiles are drawn at whatever size they are asked for.
+    if (format && gdk_pixbuf_format_is_scalable(format)) return;
+    int fitWidth = 0, fitHeight = 0;
+    const uint64_t area = uint64_t(width) * uint64_t(height);
+    if (area > kPictureFreeArea && area / kPicturePixelsPerByte > size->fileSize) {
+        size->tooLarge = true;
+        gdk_pixbuf_loader_set_size(loader, 0, 0);
+        return;
+    }
+    if (width <= kPictureMaxSide && height <= kPictureMaxSide) return;
+    if (jpeg) {
+        FitSide(width, height, kPictureMaxSide, &fitWidth, &fitHeight);
+        gdk_pixbuf_loader_set_size(loader, fitWidth, fitHeight);
         return;
     }
     size->tooLarge = true;
@@ -101,7 +137,7 @@ void OnSizePrepared(GdkPixbufLoader* loader, int width, int height, gpointer dat
 // animation) and the loader's format name, or null with the reason recorded. With
 // firstImageWhole, what the loader made is taken even when it finds fault with what
 // follows the first image.
-GdkPixbuf* DecodeWithLoader(const uint8_t* bytes, size_t size, LoaderSize wanted,
+GdkPixbuf* DecodeWithLoader(const uint8_t* bytes, size_t size, LoaderSize& wanted,
                             std::string* format, bool firstImageWhole = false) {
     GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
     g_signal_connect(loader, "size-prepared", G_CALLBACK(OnSizePrepared), &wanted);
@@ -121,7 +157,8 @@ GdkPixbuf* DecodeWithLoader(const uint8_t* bytes, size_t size, LoaderSize wanted
     if (wanted.tooLarge) {
         if (pixbuf) g_object_unref(pixbuf);
         pixbuf = nullptr;
-        SysFail("SysPictureOpen: a picture larger than %d pixels on a side", kPictureMaxSide);
+        SysFail("SysPictureOpen: a %d x %d picture, too large for its %zu bytes or beyond %d "
+                "pixels on a side", wanted.declaredWidth, wanted.declaredHeight, size, kPictureMaxSide);
     } else if (!pixbuf) {
         SysFail("SysPictureOpen: %s", error ? error->message : "not a picture this service reads");
     }
@@ -230,7 +267,17 @@ SysPicture* SysPictureOpenMemory(const void* data, size_t size) {
 
     std::string format;
     bool gif = size >= 6 && std::memcmp(bytes, "GIF8", 4) == 0;
-    GdkPixbuf* pixbuf = DecodeWithLoader(bytes, size, LoaderSize{0, 0, false}, &format,
+    LoaderSize natural;
+    natural.fileSize = size;
+    int32_t frameWidth = 0, frameHeight = 0;
+    if (windowsMetafile && PlaceableExtent(bytes, size, &frameWidth, &frameHeight)) {
+        const int pixelWidth = std::max(1, PictureMulDiv(frameWidth, kPicturePixelsPerInch, kHimetricPerInch));
+        const int pixelHeight = std::max(1, PictureMulDiv(frameHeight, kPicturePixelsPerInch, kHimetricPerInch));
+        if (pixelWidth > kMetafileFallbackSide || pixelHeight > kMetafileFallbackSide) {
+            FitSide(pixelWidth, pixelHeight, kMetafileFallbackSide, &natural.width, &natural.height);
+        }
+    }
+    GdkPixbuf* pixbuf = DecodeWithLoader(bytes, size, natural, &format,
                                          gif && GifFirstImageComplete(bytes, size));
     if (!pixbuf) return nullptr;
     // TGA files are the builder's own reader's business; the service does not take them.
@@ -284,8 +331,11 @@ bool SysPictureRender(SysPicture* picture, uint8_t* pixels, int width, int heigh
         // Drawn afresh at the size asked for, so lines stay sharp; the stretch below then
         // has nothing left to do.
         std::string format;
-        GdkPixbuf* drawn = DecodeWithLoader(picture->bytes.data(), picture->bytes.size(),
-                                            LoaderSize{width, height, false}, &format);
+        LoaderSize asked;
+        asked.width = width;
+        asked.height = height;
+        asked.fileSize = picture->bytes.size();
+        GdkPixbuf* drawn = DecodeWithLoader(picture->bytes.data(), picture->bytes.size(), asked, &format);
         bool ok = CompositeOverBlack(drawn ? drawn : picture->pixbuf, pixels, width, height);
         if (drawn) g_object_unref(drawn);
         return ok;
