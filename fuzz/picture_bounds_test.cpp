@@ -1,0 +1,155 @@
+// The bounds the picture service keeps against files that declare more than they hold,
+// and the TGA reader's refusal of anything but a regular file: each once found by the
+// fuzzers. Real pictures near the bounds still open.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "platform/platform.h"
+#include "tests/picture/picture_fixtures.h"
+#include "texture/texture_builder.h"
+
+namespace {
+
+int32_t ToPixels(int32_t himetric) {
+    return int32_t((int64_t(himetric) * SysPicturePixelsPerInch(false) + 1270) / 2540);
+}
+
+struct Extent {
+    int32_t width = -1, height = -1;
+};
+
+// The pixel extent of the picture, or -1 x -1 when the service refuses it.
+Extent Open(const Bytes& bytes) {
+    Extent extent;
+    SysPicture* picture = SysPictureOpenMemory(bytes.data(), bytes.size());
+    if (!picture) return extent;
+    SysPictureExtent(picture, &extent.width, &extent.height);
+    SysPictureRelease(picture);
+    extent.width = ToPixels(extent.width);
+    extent.height = ToPixels(extent.height);
+    return extent;
+}
+
+void Put16(Bytes& out, unsigned v) {
+    out.push_back(uint8_t(v));
+    out.push_back(uint8_t(v >> 8));
+}
+void Put32(Bytes& out, uint32_t v) {
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
+
+// A run-length 8-bit bitmap of the given size holding nothing but its end code: a few
+// dozen bytes for any size.
+Bytes RunLengthBitmap(int width, int height) {
+    Bytes out = {'B', 'M'};
+    const uint32_t pixelsAt = 14 + 40 + 8;
+    Put32(out, pixelsAt + 2);
+    Put32(out, 0);
+    Put32(out, pixelsAt);
+    Put32(out, 40);
+    Put32(out, uint32_t(width));
+    Put32(out, uint32_t(height));
+    Put16(out, 1);
+    Put16(out, 8);
+    Put32(out, 1);  // BI_RLE8
+    Put32(out, 2);
+    Put32(out, 2835);
+    Put32(out, 2835);
+    Put32(out, 2);
+    Put32(out, 0);
+    for (int i = 0; i < 8; ++i) out.push_back(i < 4 ? 0 : 0xFF);
+    out.push_back(0);
+    out.push_back(1);  // end of bitmap
+    return out;
+}
+
+// The JPEG with the size in its frame header replaced.
+Bytes Redeclared(Bytes jpeg, int width, int height) {
+    for (size_t i = 0; i + 9 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+            jpeg[i + 5] = uint8_t(height >> 8);
+            jpeg[i + 6] = uint8_t(height);
+            jpeg[i + 7] = uint8_t(width >> 8);
+            jpeg[i + 8] = uint8_t(width);
+            break;
+        }
+    }
+    return jpeg;
+}
+
+TEST(PictureBounds, FilesDeclaringMoreThanTheyHoldAreRefusedBeforeAllocating) {
+    const Bytes smallJpeg = WriteJpeg(Gradient(16, 16), 90);
+    Bytes longHeader = WriteBmp(Gradient(4, 4));
+    longHeader[14] = 0xB4;  // a header of some 3 GB
+    longHeader[15] = 0x10;
+    longHeader[16] = 0x37;
+    longHeader[17] = 0xB4;
+    Bytes hugeRecord = WriteWmf(40, 30, 96, {{0, 0, 20, 15, 0xFF0000}});
+    hugeRecord[22 + 12] = hugeRecord[22 + 13] = hugeRecord[22 + 14] = hugeRecord[22 + 15] = 0x4B;
+    const struct {
+        const char* what;
+        Bytes bytes;
+    } cases[] = {
+        {"bitmap of 16400 x 16400 in 64 bytes", RunLengthBitmap(16400, 16400)},
+        {"bitmap of 2048 x 2048 in 64 bytes", RunLengthBitmap(2048, 2048)},
+        {"JPEG of 16 x 16 declaring 20000 x 20000", Redeclared(smallJpeg, 20000, 20000)},
+        {"bitmap header running past the file", longHeader},
+        {"metafile whose largest record is beyond the file", hugeRecord},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Extent extent = Open(c.bytes);
+        EXPECT_EQ(extent.width, -1);
+        EXPECT_STRNE(SysLastError(), "");
+    }
+}
+
+TEST(PictureBounds, RealPicturesNearTheBoundsStillOpen) {
+    // Within a megapixel the size in bytes does not matter.
+    EXPECT_EQ(Open(RunLengthBitmap(1024, 1024)).width, 1024);
+    // A real bitmap of more than a megapixel holds its pixels.
+    const Extent bitmap = Open(WriteBmp(Gradient(1100, 1000)));
+    EXPECT_EQ(bitmap.width, 1100);
+    EXPECT_EQ(bitmap.height, 1000);
+    // A JPEG wider than 4096 pixels is decoded scaled down to 4096, its aspect kept.
+    const Extent jpeg = Open(WriteJpeg(Gradient(5000, 40), 90));
+    EXPECT_EQ(jpeg.width, 4096);
+    EXPECT_NEAR(jpeg.height, 33, 1);
+    // Any other raster picture beyond 4096 pixels on a side is refused.
+    EXPECT_EQ(Open(WriteBmp(Gradient(4100, 2))).width, -1);
+}
+
+TEST(PictureBounds, MetafilesAreMeasuredAtMost1024PixelsOnTheLongerSide) {
+    // 20000 x 10000 units at 96 to the inch, and the same frame as an enhanced metafile.
+    const Extent wmf = Open(WriteWmf(20000, 10000, 96, {{0, 0, 10000, 5000, 0xFF0000}}));
+    EXPECT_EQ(wmf.width, 1024);
+    EXPECT_EQ(wmf.height, 512);
+    const Extent emf = Open(WriteEmf(20000, 10000, {{0, 0, 10000, 5000, 0x00FF00}}));
+    EXPECT_EQ(emf.width, 1024);
+    EXPECT_EQ(emf.height, 512);
+    // Smaller ones keep their size.
+    EXPECT_EQ(Open(WriteWmf(300, 200, 96, {{0, 0, 10, 10, 0xFF0000}})).width, 300);
+}
+
+TEST(PictureBounds, OnlyRegularFilesAreReadAsTga) {
+    char pattern[] = "/tmp/picture-bounds-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string folder = pattern;
+    const std::string fifo = folder + "/pipe.tga";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(mkdir((folder + "/folder.tga").c_str(), 0700), 0);
+    const int descriptor = SysOpenRegularFile(fifo.c_str());
+    EXPECT_EQ(descriptor, -1);
+    EXPECT_NE(std::strstr(SysLastError(), "not a regular file"), nullptr);
+    EXPECT_EQ(SysOpenRegularFile((folder + "/folder.tga").c_str()), -1);
+    EXPECT_EQ(SysOpenRegularFile((folder + "/missing.tga").c_str()), -1);
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
