@@ -137,6 +137,19 @@ TEST(PictureBounds, MetafilesAreMeasuredAtMost1024PixelsOnTheLongerSide) {
     EXPECT_EQ(Open(WriteWmf(300, 200, 96, {{0, 0, 10, 10, 0xFF0000}})).width, 300);
 }
 
+// Without a placeable header, nothing bounds the size the loader would draw at.
+TEST(PictureBounds, WindowsMetafilesNeedAUsablePlaceableHeader) {
+    const Bytes placeable = WriteWmf(64, 32, 96, {{0, 0, 32, 16, 0xFF0000}});
+    const Bytes plain(placeable.begin() + 22, placeable.end());
+    Bytes noUnits = placeable;
+    noUnits[14] = noUnits[15] = 0;  // no units per inch
+    EXPECT_EQ(Open(placeable).width, 64);
+    for (const Bytes& bytes : {plain, noUnits}) {
+        EXPECT_EQ(Open(bytes).width, -1);
+        EXPECT_NE(std::strstr(SysLastError(), "placeable"), nullptr) << SysLastError();
+    }
+}
+
 TEST(PictureBounds, OnlyRegularFilesAreReadAsTga) {
     char pattern[] = "/tmp/picture-bounds-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);

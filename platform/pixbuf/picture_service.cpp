@@ -40,8 +40,6 @@ namespace {
 // picture's frame in logical units and how many of them make an inch.
 constexpr uint32_t kPlaceableKey = 0x9AC6CDD7u;
 constexpr size_t kPlaceableHeaderSize = 22;
-// The WMF loader sizes its drawing at this resolution.
-constexpr int kWmfLoaderPixelsPerInch = 72;
 
 uint16_t Word(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 uint32_t DoubleWord(const uint8_t* p) { return uint32_t(Word(p)) | uint32_t(Word(p + 2)) << 16; }
@@ -269,13 +267,22 @@ SysPicture* SysPictureOpenMemory(const void* data, size_t size) {
     bool gif = size >= 6 && std::memcmp(bytes, "GIF8", 4) == 0;
     LoaderSize natural;
     natural.fileSize = size;
+    // A metafile is drawn on opening at the size its placeable header gives, at most
+    // kMetafileFallbackSide. Without that header the loader would draw it at whatever size
+    // its records reach, however large, so such a file is refused.
     int32_t frameWidth = 0, frameHeight = 0;
     if (windowsMetafile && PlaceableExtent(bytes, size, &frameWidth, &frameHeight)) {
         const int pixelWidth = std::max(1, PictureMulDiv(frameWidth, kPicturePixelsPerInch, kHimetricPerInch));
         const int pixelHeight = std::max(1, PictureMulDiv(frameHeight, kPicturePixelsPerInch, kHimetricPerInch));
-        if (pixelWidth > kMetafileFallbackSide || pixelHeight > kMetafileFallbackSide) {
+        natural.width = std::min(pixelWidth, kMetafileFallbackSide);
+        natural.height = std::min(pixelHeight, kMetafileFallbackSide);
+        if (pixelWidth > kMetafileFallbackSide || pixelHeight > kMetafileFallbackSide)
             FitSide(pixelWidth, pixelHeight, kMetafileFallbackSide, &natural.width, &natural.height);
-        }
+    } else if ((size >= 4 && DoubleWord(bytes) == kPlaceableKey) ||
+               (size >= 4 && (bytes[0] == 1 || bytes[0] == 2) && bytes[1] == 0 && bytes[2] == 9 &&
+                bytes[3] == 0)) {
+        return SysFail("SysPictureOpenMemory: a Windows metafile without a usable placeable "
+                       "header"), nullptr;
     }
     GdkPixbuf* pixbuf = DecodeWithLoader(bytes, size, natural, &format,
                                          gif && GifFirstImageComplete(bytes, size));
@@ -300,11 +307,9 @@ SysPicture* SysPictureOpenMemory(const void* data, size_t size) {
             SysPictureRelease(picture);
             return SysFail("SysPictureOpenMemory: no memory"), nullptr;
         }
-        // Without a placeable header the loader's own size is all there is to go by.
-        if (!PlaceableExtent(bytes, size, &picture->width, &picture->height)) {
-            picture->width = PictureMulDiv(pixelWidth, kHimetricPerInch, kWmfLoaderPixelsPerInch);
-            picture->height = PictureMulDiv(pixelHeight, kHimetricPerInch, kWmfLoaderPixelsPerInch);
-        }
+        // Only a metafile with a usable placeable header gets this far.
+        picture->width = frameWidth;
+        picture->height = frameHeight;
         BoundMetafileExtent(&picture->width, &picture->height);
     } else {
         picture->source = SysPicture::Raster;
