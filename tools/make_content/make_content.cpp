@@ -12,13 +12,6 @@
 #include <system_error>
 #include <vector>
 
-// Under the leak checker of a sanitized build: fontconfig keeps its configuration until
-// exit and cairo offers no way to release it, so that one library is not reported.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\n";
-}
-
 namespace {
 
 constexpr int kJpegQuality = 90;
