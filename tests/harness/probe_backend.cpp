@@ -1,8 +1,14 @@
 // Linked into voruzavur-probe, a test build of the program: the real SDL backend behind a
 // journal of the calls that tell a run's story (message boxes, display mode, window,
-// class, sound, and every message dispatched), with the timeline started late.
+// class, sound, every message dispatched and every scene call's clock sample), with the
+// timeline started late or run fast.
 //   VZ_PROBE_CLOCK_OFFSET  seconds the clock has already run at its first sample
+//   VZ_PROBE_CLOCK_RATE    timeline seconds per real second (default 1)
 //   VZ_PROBE_JOURNAL       file that receives one line per journalled call
+// Only the scenes read the counter, each call exactly once, in chain order after each
+// message peek; so the n-th reading after a peek is the n-th scene's, journalled as
+//   Scene NAME SECONDS drew|locked
+// with the lock the scene is about to test (a scene that is not locked draws).
 // Installed before any of the program's static initialisers, so the clock reads through it.
 #include <cstdarg>
 #include <cstdio>
@@ -10,6 +16,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "timeline/scene_sequencer.h"
 
 namespace {
 
@@ -17,7 +24,11 @@ struct Probe {
     SysBackend backend;
     const SysBackend* real;
     int64_t offsetTicks;
+    double rate;
     bool firstReading;
+    int64_t zeroTicks;
+    double frequency;
+    int scenesSincePeek;
     FILE* journal;
 };
 Probe gProbe;
@@ -41,14 +52,35 @@ std::string OneLine(const char* text) {
 }
 
 // The clock's constructor takes the first reading, its zero; later readings are later by
-// the offset, so the first frame already sees the timeline that far on.
+// the offset, so the first frame already sees the timeline that far on, and the time
+// since the zero runs at the rate.
 int64_t QueryCounter() {
     const int64_t ticks = gProbe.real->QueryCounter();
     if (gProbe.firstReading) {
         gProbe.firstReading = false;
+        gProbe.zeroTicks = ticks;
         return ticks;
     }
-    return ticks + gProbe.offsetTicks;
+    const int64_t since = ticks - gProbe.zeroTicks;
+    const int64_t reading = gProbe.zeroTicks + gProbe.offsetTicks +
+                            static_cast<int64_t>(static_cast<double>(since) * gProbe.rate);
+    static const char* const kNames[] = {"Intro", "Title", "Circus", "FlipBook", "Credits"};
+    const bool* const kLocks[] = {&gScenes.introLocked, &gScenes.titleLocked,
+                                  &gScenes.circusLocked, &gScenes.flipBookLocked,
+                                  &gScenes.creditsLocked};
+    const int n = gProbe.scenesSincePeek++;
+    if (n < 5)
+        Journal("Scene %s %.3f %s", kNames[n],
+                static_cast<double>(reading - gProbe.zeroTicks) / gProbe.frequency,
+                *kLocks[n] ? "locked" : "drew");
+    else
+        Journal("Counter read outside the scene chain");
+    return reading;
+}
+
+bool PeekMessage(SysMessage* message) {
+    gProbe.scenesSincePeek = 0;
+    return gProbe.real->PeekMessage(message);
 }
 
 int MessageBox(const char* text, const char* caption, unsigned type) {
@@ -139,12 +171,16 @@ struct Install {
         const double seconds = offset ? atof(offset) : 0.0;
         gProbe.offsetTicks =
             static_cast<int64_t>(seconds * static_cast<double>(gProbe.real->QueryFrequency()));
+        const char* rate = getenv("VZ_PROBE_CLOCK_RATE");
+        gProbe.rate = rate && atof(rate) > 0.0 ? atof(rate) : 1.0;
+        gProbe.frequency = static_cast<double>(gProbe.real->QueryFrequency());
         gProbe.firstReading = true;
         const char* journal = getenv("VZ_PROBE_JOURNAL");
         gProbe.journal = journal && *journal ? fopen(journal, "w") : nullptr;
 
         SysBackend& b = gProbe.backend;
         b.QueryCounter = QueryCounter;
+        b.PeekMessage = PeekMessage;
         b.MessageBox = MessageBox;
         b.DispatchMessage = DispatchMessage;
         b.ChangeDisplayMode = ChangeDisplayMode;
