@@ -78,6 +78,24 @@ uint8_t* DrawPicture(SysPicture* picture, bool keyed, uint32_t keyValue, uint8_t
     return pBits;
 }
 
+// The pixels are rows of 4-byte pixels with nothing between them, which no unpack
+// alignment up to 4 pads; under a larger one GL would read an odd-width image past its
+// end. Then the upload reads the rows at 4, and the alignment goes back afterwards as the
+// upload leaves it (a FilterNone upload leaves 1). Answers the alignment to put back, or
+// 0 when it was left alone.
+GLint TightenUnpackAlignment(int32_t width) {
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    if (alignment <= 4 || (size_t(width) * 4) % size_t(alignment) == 0) return 0;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    return alignment;
+}
+
+void RestoreUnpackAlignment(GLint alignment, FilterMode filterMode) {
+    if (alignment != 0 && (filterMode == FilterBilinear || filterMode == FilterTrilinear))
+        glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+}
+
 void FillRecord(TextureRecord* record, TextureSize target) {
     record->width = target.width;
     record->height = target.height;
@@ -100,7 +118,9 @@ int TextureBuilder::DecodePictureFile(const char* path, TextureRecord* record) {
     if (!pBits) return 0;
     FillRecord(record, target);
     glGenTextures(1, &record->glName);
+    const GLint alignment = TightenUnpackAlignment(record->width);
     UploadTexture(record, pBits);
+    RestoreUnpackAlignment(alignment, filterMode);
     std::free(pBits);
     return 1;
 }
@@ -127,7 +147,9 @@ int TextureBuilder::DecodePictureResource(uint16_t id, const char* type, Texture
     if (!pBits) return 0;
     FillRecord(record, target);
     glGenTextures(1, &record->glName);
+    const GLint alignment = TightenUnpackAlignment(record->width);
     UploadTexture(record, pBits);
+    RestoreUnpackAlignment(alignment, filterMode);
     std::free(pBits);
     return 1;
 }

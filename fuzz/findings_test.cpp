@@ -1,6 +1,8 @@
-// The bounds the picture service keeps against files that declare more than they hold,
-// and the TGA reader's refusal of anything but a regular file: each once found by the
-// fuzzers. Real pictures near the bounds still open.
+// Faults the fuzzers once found, each checked where it lived: the bounds the picture
+// service keeps against files that declare more than they hold (real pictures near the
+// bounds still open), the TGA reader's refusal of anything but a regular file, and the
+// picture decoder's upload under a wide unpack alignment.
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -163,6 +165,52 @@ TEST(PictureBounds, OnlyRegularFilesAreReadAsTga) {
     EXPECT_EQ(SysOpenRegularFile((folder + "/folder.tga").c_str()), -1);
     EXPECT_EQ(SysOpenRegularFile((folder + "/missing.tga").c_str()), -1);
     std::filesystem::remove_all(folder);
+}
+
+// Under an unpack alignment of 8 the rows of a one-pixel-wide texture would be read 8
+// bytes apart, past the end of its pixels: each row must still get its own pixel, and
+// the alignment in force must come back after a filtered upload.
+TEST(PictureUpload, OddWidthsUnderAWideUnpackAlignmentKeepTheirRows) {
+    ASSERT_TRUE(SysCreateOffscreenGL(16, 16)) << SysLastError();
+    char pattern[] = "/tmp/picture-upload-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string path = std::string(pattern) + "/column.bmp";
+    Image column(1, 4);
+    const uint32_t colours[4] = {Rgb(250, 0, 0), Rgb(0, 250, 0), Rgb(0, 0, 250), Rgb(250, 250, 0)};
+    for (int y = 0; y < 4; ++y) column.at(0, y) = colours[y];
+    ASSERT_TRUE(WriteFile(path, WriteBmp(column)));
+    // Names are taken from the working directory.
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(pattern);
+
+    for (FilterMode mode : {FilterNone, FilterBilinear}) {
+        SCOPED_TRACE(mode);
+        TextureBuilder builder;
+        builder.SetColourKey(0, 0, 0, 0);
+        builder.SetFilterMode(mode);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 8);
+        TextureRecord record{};
+        ASSERT_EQ(builder.LoadPictureFile("column.bmp", &record), 1) << SysLastError();
+        ASSERT_EQ(record.width, 1);
+        ASSERT_EQ(record.height, 4);
+        GLint alignment = 0;
+        glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+        EXPECT_EQ(alignment, mode == FilterNone ? 1 : 8);
+
+        // Texture rows run bottom-up from the picture's last row.
+        uint8_t texels[4][4] = {};
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glBindTexture(GL_TEXTURE_2D, record.glName);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+        for (int row = 0; row < 4; ++row) {
+            const uint32_t expected = colours[3 - row];
+            EXPECT_EQ(Rgb(texels[row][0], texels[row][1], texels[row][2]), expected) << "row " << row;
+        }
+        builder.ReleaseTexture(&record);
+    }
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(pattern);
+    SysDestroyOffscreenGL();
 }
 
 }  // namespace
