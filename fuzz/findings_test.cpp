@@ -94,10 +94,15 @@ TEST(PictureBounds, FilesDeclaringMoreThanTheyHoldAreRefusedBeforeAllocating) {
     longHeader[17] = 0xB4;
     Bytes hugeRecord = WriteWmf(40, 30, 96, {{0, 0, 20, 15, 0xFF0000}});
     hugeRecord[22 + 12] = hugeRecord[22 + 13] = hugeRecord[22 + 14] = hugeRecord[22 + 15] = 0x4B;
+    // The header's file size ends inside the records, as the converter is handed them.
+    Bytes cutRecords = WriteEmf(16, 12, {{0, 0, 8, 6, 0x00FF00}});
+    const uint32_t cutSize = uint32_t(cutRecords.size()) - 30;
+    for (int i = 0; i < 4; ++i) cutRecords[48 + i] = uint8_t(cutSize >> (8 * i));
     const struct {
         const char* what;
         Bytes bytes;
     } cases[] = {
+        {"enhanced metafile whose records run past its size", cutRecords},
         {"bitmap of 16400 x 16400 in 64 bytes", RunLengthBitmap(16400, 16400)},
         {"bitmap of 2048 x 2048 in 64 bytes", RunLengthBitmap(2048, 2048)},
         {"JPEG of 16 x 16 declaring 20000 x 20000", Redeclared(smallJpeg, 20000, 20000)},

@@ -41,6 +41,21 @@ ConvertFunction Converter() {
     return convert;
 }
 
+// libemf2svg takes each record's size as it stands: one that runs past the end of the
+// file sends it reading beyond its buffer. So every record, from the header on, must lie
+// within the file, and the records must end with the end-of-file record (type 14).
+bool RecordsWithinFile(const uint8_t* bytes, size_t fileSize) {
+    constexpr uint32_t kEndOfFileRecordType = 14;
+    size_t at = 0;
+    while (fileSize - at >= 8) {
+        const uint32_t type = DoubleWord(bytes + at), length = DoubleWord(bytes + at + 4);
+        if (length < 8 || length % 4 != 0 || length > fileSize - at) return false;
+        at += length;
+        if (type == kEndOfFileRecordType) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool IsEnhancedMetafile(const uint8_t* bytes, size_t size) {
@@ -53,6 +68,8 @@ SysPicture* OpenEnhancedMetafile(const uint8_t* bytes, size_t size) {
     uint32_t fileSize = DoubleWord(bytes + 48);
     if (headerSize < kHeaderSize || headerSize > size || fileSize < headerSize || fileSize > size)
         return SysFail("SysPictureOpen: enhanced metafile with a broken header"), nullptr;
+    if (!RecordsWithinFile(bytes, fileSize))
+        return SysFail("SysPictureOpen: enhanced metafile with a record past its end"), nullptr;
     int64_t boundsLeft = Long(bytes + 8), boundsTop = Long(bytes + 12);
     int64_t frameLeft = Long(bytes + 24), frameTop = Long(bytes + 28);
     int64_t frameRight = Long(bytes + 32), frameBottom = Long(bytes + 36);
