@@ -12,7 +12,7 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-urw-base35 fonts-dejavu-core
   libcairo2-dev libturbojpeg0-dev libmp3lame-dev
   libgtest-dev googletest
-  xvfb xauth xdotool x11-utils apitrace
+  xvfb xauth xdotool x11-utils apitrace openbox
 )
 
 scripts/install-packages.sh "${packages[@]}"
