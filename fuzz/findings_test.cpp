@@ -132,14 +132,14 @@ TEST(PictureBounds, RealPicturesNearTheBoundsStillOpen) {
     EXPECT_EQ(Open(WriteBmp(Gradient(4100, 2))).width, -1);
 }
 
-TEST(PictureBounds, MetafilesAreMeasuredAtMost1024PixelsOnTheLongerSide) {
+TEST(PictureBounds, MetafilesAreMeasuredAtMost512PixelsOnTheLongerSide) {
     // 20000 x 10000 units at 96 to the inch, and the same frame as an enhanced metafile.
     const Extent wmf = Open(WriteWmf(20000, 10000, 96, {{0, 0, 10000, 5000, 0xFF0000}}));
-    EXPECT_EQ(wmf.width, 1024);
-    EXPECT_EQ(wmf.height, 512);
+    EXPECT_EQ(wmf.width, 512);
+    EXPECT_EQ(wmf.height, 256);
     const Extent emf = Open(WriteEmf(20000, 10000, {{0, 0, 10000, 5000, 0x00FF00}}));
-    EXPECT_EQ(emf.width, 1024);
-    EXPECT_EQ(emf.height, 512);
+    EXPECT_EQ(emf.width, 512);
+    EXPECT_EQ(emf.height, 256);
     // Smaller ones keep their size.
     EXPECT_EQ(Open(WriteWmf(300, 200, 96, {{0, 0, 10, 10, 0xFF0000}})).width, 300);
 }

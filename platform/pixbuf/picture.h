@@ -37,7 +37,7 @@ constexpr int kPicturePixelsPerInch = 96;
 constexpr int kPictureMaxSide = 4096;
 // The longest side a metafile (drawn at any size) is measured at; a larger frame is
 // measured scaled down to it, both sides alike.
-constexpr int kMetafileMaxSide = 1024;
+constexpr int kMetafileMaxSide = 512;
 constexpr int kHimetricPerInch = 2540;
 
 // Rounds value * numerator / denominator to the nearest integer, with a 64-bit product.
