@@ -13,6 +13,7 @@
 
 #include "platform/platform.h"
 #include "tests/picture/picture_fixtures.h"
+#include "tests/texture/tga_writer.h"
 #include "texture/texture_builder.h"
 
 namespace {
@@ -213,6 +214,49 @@ TEST(PictureUpload, OddWidthsUnderAWideUnpackAlignmentKeepTheirRows) {
         }
         builder.ReleaseTexture(&record);
     }
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(pattern);
+    SysDestroyOffscreenGL();
+}
+
+// gluBuild2DMipmaps makes a level one pixel wide from a 2 x 4 picture and, under an unpack
+// alignment of 8, read it 8 bytes a row, past its end: every level must hold the
+// picture's one colour, and the alignment in force comes back afterwards.
+TEST(PictureUpload, MipmapsOfNarrowPicturesUnderAWideUnpackAlignment) {
+    ASSERT_TRUE(SysCreateOffscreenGL(16, 16)) << SysLastError();
+    char pattern[] = "/tmp/picture-upload-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(pattern);
+    const uint8_t colour[4] = {200, 100, 50, 255};
+    const std::vector<uint8_t> tga =
+        texture_test::UncompressedTga(texture_test::UniformImage(2, 4, 4, colour));
+
+    TextureBuilder builder;
+    builder.SetFilterMode(FilterTrilinear);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 8);
+    TextureRecord record{};
+    ASSERT_EQ(builder.LoadPictureMemory(tga.data(), uint32_t(tga.size()), &record, KindTga), 1);
+    GLint alignment = 0;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    EXPECT_EQ(alignment, 8);
+
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glBindTexture(GL_TEXTURE_2D, record.glName);
+    for (int level = 0; level < 3; ++level) {
+        GLint width = 0, height = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &width);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &height);
+        ASSERT_EQ(width, std::max(1, 2 >> level));
+        ASSERT_EQ(height, 4 >> level);
+        std::vector<uint8_t> texels(size_t(width) * height * 4);
+        glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+        for (size_t i = 0; i < texels.size(); i += 4)
+            EXPECT_EQ(Rgb(texels[i], texels[i + 1], texels[i + 2], texels[i + 3]),
+                      Rgb(colour[0], colour[1], colour[2], colour[3]))
+                << "level " << level << ", texel " << i / 4;
+    }
+    builder.ReleaseTexture(&record);
     std::filesystem::current_path(previous);
     std::filesystem::remove_all(pattern);
     SysDestroyOffscreenGL();
