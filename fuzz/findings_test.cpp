@@ -133,16 +133,18 @@ TEST(PictureBounds, RealPicturesNearTheBoundsStillOpen) {
     EXPECT_EQ(Open(WriteBmp(Gradient(4100, 2))).width, -1);
 }
 
-TEST(PictureBounds, MetafilesAreMeasuredAtMost512PixelsOnTheLongerSide) {
-    // 20000 x 10000 units at 96 to the inch, and the same frame as an enhanced metafile.
+TEST(PictureBounds, MetafilesAreMeasuredWithinABoundOnTheLongerSide) {
+    // 20000 x 10000 units at 96 to the inch: a Windows metafile is measured at most 256
+    // pixels, the same frame as an enhanced metafile at most 1024.
     const Extent wmf = Open(WriteWmf(20000, 10000, 96, {{0, 0, 10000, 5000, 0xFF0000}}));
-    EXPECT_EQ(wmf.width, 512);
-    EXPECT_EQ(wmf.height, 256);
+    EXPECT_EQ(wmf.width, 256);
+    EXPECT_EQ(wmf.height, 128);
     const Extent emf = Open(WriteEmf(20000, 10000, {{0, 0, 10000, 5000, 0x00FF00}}));
-    EXPECT_EQ(emf.width, 512);
-    EXPECT_EQ(emf.height, 256);
+    EXPECT_EQ(emf.width, 1024);
+    EXPECT_EQ(emf.height, 512);
     // Smaller ones keep their size.
-    EXPECT_EQ(Open(WriteWmf(300, 200, 96, {{0, 0, 10, 10, 0xFF0000}})).width, 300);
+    EXPECT_EQ(Open(WriteWmf(200, 100, 96, {{0, 0, 10, 10, 0xFF0000}})).width, 200);
+    EXPECT_EQ(Open(WriteEmf(800, 600, {{0, 0, 10, 10, 0xFF0000}})).width, 800);
 }
 
 // Without a placeable header, nothing bounds the size the loader would draw at.

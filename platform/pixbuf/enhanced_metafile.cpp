@@ -120,7 +120,7 @@ SysPicture* OpenEnhancedMetafile(const uint8_t* bytes, size_t size) {
     picture->svg = svg;
     picture->width = int32_t(frameWidth);
     picture->height = int32_t(frameHeight);
-    BoundMetafileExtent(&picture->width, &picture->height);
+    BoundMetafileExtent(&picture->width, &picture->height, kEnhancedMetafileMaxSide);
 
     // The SVG's user space is the reference device's pixels, moved so that the bounds'
     // corner is the origin. The frame lands there through the device's pixels per

@@ -36,15 +36,17 @@ constexpr int kPicturePixelsPerInch = 96;
 // it, any other raster picture beyond it is refused before its pixels are allocated.
 constexpr int kPictureMaxSide = 4096;
 // The longest side a metafile (drawn at any size) is measured at; a larger frame is
-// measured scaled down to it, both sides alike.
-constexpr int kMetafileMaxSide = 512;
+// measured scaled down to it, both sides alike. libwmf takes up to some microseconds a
+// pixel to draw a Windows metafile, so those stay smaller.
+constexpr int kWindowsMetafileMaxSide = 256;
+constexpr int kEnhancedMetafileMaxSide = 1024;
 constexpr int kHimetricPerInch = 2540;
 
 // Rounds value * numerator / denominator to the nearest integer, with a 64-bit product.
 int32_t PictureMulDiv(int64_t value, int64_t numerator, int64_t denominator);
 // Scales a metafile's HIMETRIC extent down, both sides alike, until neither side measures
-// more than kMetafileMaxSide pixels; a smaller extent is left as it is.
-void BoundMetafileExtent(int32_t* width, int32_t* height);
+// more than maxSide pixels; a smaller extent is left as it is.
+void BoundMetafileExtent(int32_t* width, int32_t* height, int maxSide);
 
 // False for a JPEG, PNG, BMP or icon file that stops before its structure ends, and for
 // a GIF file that stops before the end of its first image (picture_completeness.cpp);

@@ -26,8 +26,8 @@ int32_t PictureMulDiv(int64_t value, int64_t numerator, int64_t denominator) {
     return int32_t(negative ? -quotient : quotient);
 }
 
-void BoundMetafileExtent(int32_t* width, int32_t* height) {
-    const int64_t limit = PictureMulDiv(kMetafileMaxSide, kHimetricPerInch, kPicturePixelsPerInch);
+void BoundMetafileExtent(int32_t* width, int32_t* height, int maxSide) {
+    const int64_t limit = PictureMulDiv(maxSide, kHimetricPerInch, kPicturePixelsPerInch);
     const int64_t longer = *width > *height ? *width : *height;
     if (longer <= limit) return;
     *width = int32_t(int64_t(*width) * limit / longer);
@@ -310,7 +310,7 @@ SysPicture* SysPictureOpenMemory(const void* data, size_t size) {
         // Only a metafile with a usable placeable header gets this far.
         picture->width = frameWidth;
         picture->height = frameHeight;
-        BoundMetafileExtent(&picture->width, &picture->height);
+        BoundMetafileExtent(&picture->width, &picture->height, kWindowsMetafileMaxSide);
     } else {
         picture->source = SysPicture::Raster;
         picture->width = PictureMulDiv(pixelWidth, kHimetricPerInch, kPicturePixelsPerInch);
