@@ -125,12 +125,16 @@ TEST(PictureBounds, RealPicturesNearTheBoundsStillOpen) {
     const Extent bitmap = Open(WriteBmp(Gradient(1100, 1000)));
     EXPECT_EQ(bitmap.width, 1100);
     EXPECT_EQ(bitmap.height, 1000);
-    // A JPEG wider than 4096 pixels is decoded scaled down to 4096, its aspect kept.
-    const Extent jpeg = Open(WriteJpeg(Gradient(5000, 40), 90));
-    EXPECT_EQ(jpeg.width, 4096);
-    EXPECT_NEAR(jpeg.height, 33, 1);
-    // Any other raster picture beyond 4096 pixels on a side is refused.
-    EXPECT_EQ(Open(WriteBmp(Gradient(4100, 2))).width, -1);
+    // A real picture of a few thousand pixels a side opens at its own size.
+    const Extent wide = Open(WriteBmp(Gradient(5000, 40)));
+    EXPECT_EQ(wide.width, 5000);
+    EXPECT_EQ(wide.height, 40);
+    // A JPEG wider than 16384 pixels is decoded scaled down to 16384, its aspect kept.
+    const Extent jpeg = Open(WriteJpeg(Gradient(17000, 40), 90));
+    EXPECT_EQ(jpeg.width, 16384);
+    EXPECT_NEAR(jpeg.height, 39, 1);
+    // Any other raster picture beyond 16384 pixels on a side is refused.
+    EXPECT_EQ(Open(WriteBmp(Gradient(16400, 2))).width, -1);
 }
 
 TEST(PictureBounds, MetafilesAreMeasuredWithinABoundOnTheLongerSide) {

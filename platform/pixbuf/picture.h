@@ -32,9 +32,11 @@ struct SysPicture {
 constexpr int kPicturePixelsPerInch = 96;
 // Bounds on what a file may make the service allocate and draw: a file of a few dozen
 // bytes can declare 65535 x 65535 pixels, and gdk-pixbuf would allocate and fill all of
-// them. The longest side of a raster picture: a JPEG beyond it is decoded scaled down to
-// it, any other raster picture beyond it is refused before its pixels are allocated.
-constexpr int kPictureMaxSide = 4096;
+// them (the bytes-per-pixel rule of the loader stops that). The longest side of a raster
+// picture, the largest texture side GL implementations here offer: a JPEG beyond it is
+// decoded scaled down to it, any other raster picture beyond it is refused before its
+// pixels are allocated.
+constexpr int kPictureMaxSide = 16384;
 // The longest side a metafile (drawn at any size) is measured at; a larger frame is
 // measured scaled down to it, both sides alike. libwmf takes up to some microseconds a
 // pixel to draw a Windows metafile, so those stay smaller.
