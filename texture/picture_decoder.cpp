@@ -111,18 +111,7 @@ int TextureBuilder::DecodePictureFile(const char* path, TextureRecord* record) {
     if (std::strlen(path) + 1 > kSysPathMax) return 0;
     SysPicture* picture = SysPictureOpenPath(path);
     if (!picture) return 0;
-
-    uint32_t keyValue = uint32_t(keyRed) | uint32_t(keyGreen) << 8 | uint32_t(keyBlue) << 16;
-    TextureSize target;
-    uint8_t* pBits = DrawPicture(picture, colourKeyOn == 1, keyValue, fullResolution, &target);
-    if (!pBits) return 0;
-    FillRecord(record, target);
-    glGenTextures(1, &record->glName);
-    const GLint alignment = TightenUnpackAlignment(record->width);
-    UploadTexture(record, pBits);
-    RestoreUnpackAlignment(alignment, filterMode);
-    std::free(pBits);
-    return 1;
+    return DecodeOpenedPicture(picture, colourKeyOn == 1, record);
 }
 
 int TextureBuilder::DecodePictureResource(uint16_t id, const char* type, TextureRecord* record) {
@@ -140,7 +129,10 @@ int TextureBuilder::DecodePictureResource(uint16_t id, const char* type, Texture
     if (!picture) return 0;
 
     // A JPEG resource is never keyed.
-    bool keyed = colourKeyOn == 1 && record->kind != KindJpeg;
+    return DecodeOpenedPicture(picture, colourKeyOn == 1 && record->kind != KindJpeg, record);
+}
+
+int TextureBuilder::DecodeOpenedPicture(SysPicture* picture, bool keyed, TextureRecord* record) {
     uint32_t keyValue = uint32_t(keyRed) | uint32_t(keyGreen) << 8 | uint32_t(keyBlue) << 16;
     TextureSize target;
     uint8_t* pBits = DrawPicture(picture, keyed, keyValue, fullResolution, &target);

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+struct SysPicture;
+
 // What kind of picture a texture came from. There is no kind 3.
 enum SourceKind : int32_t {
     KindOther = 0,
@@ -76,6 +78,9 @@ private:
     void ExtractExtension(const char* name, char* out);
     int DecodePictureFile(const char* path, TextureRecord* record);
     int DecodePictureResource(uint16_t id, const char* type, TextureRecord* record);
+    // The steps both picture decoders share once they hold a picture: draw, convert,
+    // fill the record, upload. Releases the picture.
+    int DecodeOpenedPicture(SysPicture* picture, bool keyed, TextureRecord* record);
     int DecodeTgaFile(const char* path, TextureRecord* record);
     int DecodeTgaResource(uint16_t id, const char* type, TextureRecord* record);
     void UploadTexture(TextureRecord* record, const uint8_t* pixels);
