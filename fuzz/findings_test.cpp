@@ -99,11 +99,20 @@ TEST(PictureBounds, FilesDeclaringMoreThanTheyHoldAreRefusedBeforeAllocating) {
     Bytes cutRecords = WriteEmf(16, 12, {{0, 0, 8, 6, 0x00FF00}});
     const uint32_t cutSize = uint32_t(cutRecords.size()) - 30;
     for (int i = 0; i < 4; ++i) cutRecords[48 + i] = uint8_t(cutSize >> (8 * i));
+    // A description the converter would read beyond the header: of no stated length but
+    // pointed at past the header, and of a length running past it.
+    Bytes unboundedDescription = WriteEmf(16, 12, {{0, 0, 8, 6, 0x00FF00}});
+    unboundedDescription[64] = 0xAB;
+    Bytes longDescription = WriteEmf(16, 12, {{0, 0, 8, 6, 0x00FF00}});
+    longDescription[60] = 0x40;
+    longDescription[64] = 88;
     const struct {
         const char* what;
         Bytes bytes;
     } cases[] = {
         {"enhanced metafile whose records run past its size", cutRecords},
+        {"enhanced metafile pointing at a description past its header", unboundedDescription},
+        {"enhanced metafile whose description runs past its header", longDescription},
         {"bitmap of 16400 x 16400 in 64 bytes", RunLengthBitmap(16400, 16400)},
         {"bitmap of 2048 x 2048 in 64 bytes", RunLengthBitmap(2048, 2048)},
         {"JPEG of 16 x 16 declaring 20000 x 20000", Redeclared(smallJpeg, 20000, 20000)},

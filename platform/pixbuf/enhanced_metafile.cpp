@@ -56,6 +56,24 @@ bool RecordsWithinFile(const uint8_t* bytes, size_t fileSize) {
     return false;
 }
 
+// The header points at its description (UTF-16 characters, count at 60, offset at 64)
+// and, when long enough, at a pixel format (size at 88, offset at 92); libemf2svg reads
+// both where they are said to be, and a description of no stated length up to a zero it
+// looks for. Each must lie within the header record, and a description of no length must
+// be pointed at by no offset.
+bool HeaderPartsWithinHeader(const uint8_t* bytes, uint32_t headerSize) {
+    auto within = [headerSize](uint64_t offset, uint64_t length) {
+        return length == 0 || (offset >= 8 && offset + length <= headerSize);
+    };
+    const uint32_t descriptionLength = DoubleWord(bytes + 60);
+    const uint32_t descriptionOffset = DoubleWord(bytes + 64);
+    if (descriptionLength == 0 && descriptionOffset != 0) return false;
+    if (!within(descriptionOffset, uint64_t(descriptionLength) * 2)) return false;
+    if (headerSize >= 100 && !within(DoubleWord(bytes + 92), DoubleWord(bytes + 88)))
+        return false;
+    return true;
+}
+
 }  // namespace
 
 bool IsEnhancedMetafile(const uint8_t* bytes, size_t size) {
@@ -70,6 +88,9 @@ SysPicture* OpenEnhancedMetafile(const uint8_t* bytes, size_t size) {
         return SysFail("SysPictureOpen: enhanced metafile with a broken header"), nullptr;
     if (!RecordsWithinFile(bytes, fileSize))
         return SysFail("SysPictureOpen: enhanced metafile with a record past its end"), nullptr;
+    if (!HeaderPartsWithinHeader(bytes, headerSize))
+        return SysFail("SysPictureOpen: enhanced metafile whose description lies outside its "
+                       "header"), nullptr;
     int64_t boundsLeft = Long(bytes + 8), boundsTop = Long(bytes + 12);
     int64_t frameLeft = Long(bytes + 24), frameTop = Long(bytes + 28);
     int64_t frameRight = Long(bytes + 32), frameBottom = Long(bytes + 36);
