@@ -5,7 +5,9 @@
 # fuzz/build/corpus. Prints the executions per second of each; exits non-zero when any
 # target finds a crash, a leak, an input slower than 1 s or an allocation over the limit
 # (the input is then in fuzz/build/findings/TARGET/).
-# FUZZ_TARGETS="tga memory" narrows the run; FUZZ_JOBS=2 runs two targets at once.
+# FUZZ_TARGETS="tga memory" narrows the run; FUZZ_JOBS=2 runs two targets at once;
+# FUZZ_SEED=N fixes libFuzzer's random seed, so a run can be repeated input for input
+# (CI does that: its verdict then belongs to the code, not to the draw).
 set -euo pipefail
 seconds=${1:-60}
 here=$(cd "$(dirname "$0")" && pwd)
@@ -53,7 +55,8 @@ run_one() {
   TMPDIR=$scratch "$build/fuzz/${target}_fuzzer" -max_total_time="$seconds" -timeout=1 \
     -rss_limit_mb=2048 -malloc_limit_mb=1024 -max_len="${maxLength[$target]}" \
     -dict="$here/${dictionary[$target]}" -artifact_prefix="$findings" ${mode[$target]} \
-    -print_final_stats=1 "${inputs[@]}" >"$log" 2>&1 || status=$?
+    -print_final_stats=1 ${FUZZ_SEED:+-seed="$FUZZ_SEED"} "${inputs[@]}" >"$log" 2>&1 ||
+    status=$?
   finished=$(date +%s)
   # The last status line carries the count of executions, in either mode.
   local runs perSecond
