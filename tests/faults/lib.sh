@@ -149,34 +149,8 @@ vz_window() {
   return 1
 }
 
-# vz_wait_exit [SECONDS]: waits for the program; sets VZ_STATUS, or kills it and fails.
-vz_wait_exit() {
-  local seconds=${1:-60}
-  VZ_STATUS=
-  for _ in $(seq $((seconds * 10))); do
-    if ! kill -0 "$VZ_PID" 2>/dev/null; then
-      wait "$VZ_PID"
-      VZ_STATUS=$?
-      VZ_PID=
-      return 0
-    fi
-    sleep 0.1
-  done
-  vz_fail "the program still ran after ${seconds} s"
-  kill -KILL "$VZ_PID" 2>/dev/null
-  wait "$VZ_PID" 2>/dev/null
-  VZ_PID=
-  VZ_STATUS=killed
-  return 1
-}
-
-vz_expect_status() {
-  [[ $VZ_STATUS == "$1" ]] || vz_fail "${2:-run}: exit status $VZ_STATUS, expected $1"
-}
-
-vz_journal_has() {
-  grep -qxF -- "$1" "$VZ_JOURNAL" 2>/dev/null || vz_fail "${2:-run}: journal lacks \"$1\""
-}
+VZ_WAIT_SECONDS=60
+source "$(dirname "${BASH_SOURCE[0]}")/../harness/run_steps.sh"
 
 # vz_expect_chain WHAT: the journal's scene calls keep the chain's shape (each pass calls
 # the scenes in order, every finished one answering at once, up to the one that draws;

@@ -96,36 +96,8 @@ vz_hold() {
   xdotool windowfocus --sync "$1" keydown "$2" sleep 0.3 keyup "$2"
 }
 
-# vz_wait_exit [SECONDS]: waits for the program; sets VZ_STATUS (or fails the test and
-# kills it when it is still running after the time, default 30 s).
-vz_wait_exit() {
-  local seconds=${1:-30}
-  VZ_STATUS=
-  for _ in $(seq $((seconds * 10))); do
-    if ! kill -0 "$VZ_PID" 2>/dev/null; then
-      wait "$VZ_PID"
-      VZ_STATUS=$?
-      VZ_PID=
-      return 0
-    fi
-    sleep 0.1
-  done
-  vz_fail "the program still ran after ${seconds} s"
-  kill -KILL "$VZ_PID" 2>/dev/null
-  wait "$VZ_PID" 2>/dev/null
-  VZ_PID=
-  VZ_STATUS=killed
-  return 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../harness/run_steps.sh"
 
-vz_expect_status() {
-  [[ $VZ_STATUS == "$1" ]] || vz_fail "${2:-run}: exit status $VZ_STATUS, expected $1"
-}
-
-# vz_journal_has LINE: the journal of the last run holds exactly this line.
-vz_journal_has() {
-  grep -qxF -- "$1" "$VZ_JOURNAL" 2>/dev/null || vz_fail "journal lacks \"$1\""
-}
 vz_journal_lacks() {
   ! grep -qF -- "$1" "$VZ_JOURNAL" 2>/dev/null || vz_fail "journal has \"$1\""
 }
